@@ -1,0 +1,49 @@
+#pragma once
+// The clock window's record of settings and run-time values, kept for the life of the program.
+
+#include <cstdint>
+#include <string>
+
+namespace vireo {
+
+// Temporal-hour period of the Tenpō scale: the dawn and dusk of a solar term's first day.
+struct TemporalPeriod {
+    std::int16_t TermIndex = 0;
+    std::int32_t DawnSeconds = 0;   // seconds after local midnight
+    std::int32_t DuskSeconds = 0;
+    std::int32_t DayLength = 0;     // dawn to dusk, seconds
+    std::int32_t NightLength = 0;   // dusk to the next dawn, seconds
+    double NextChange = 0.0;        // OLE date-time of the next recomputation
+    bool NightAdjusted = false;     // the noon adjustment before NextChange is made
+};
+
+// Colours are red + 256 * green + 65536 * blue; a value with the top bit set names a system
+// colour by its low byte. Kept signed, as the settings store holds them.
+using OleColor = std::int32_t;
+
+struct ClockState {
+    // Public fields (the dialogs read and write them).
+    bool ShowInTaskTray = false;
+    bool CloseButtonMinimized = false;
+    std::int32_t TimeSignalMode = 2;      // 0 none, 1 chime, 2 four pips, 3 strike count, 4 music
+    std::string TimeSignalFile;           // UTF-8 path
+    std::int32_t MusicPlayMode = 0;       // 0 nobody, 1 time signal, 2 alarm, 3 user
+    std::int16_t AlarmIndex = -1;         // alarm now sounding, -1 for none
+    std::int32_t BackgroundMode = 1;      // colour scheme 0..4
+    OleColor UserBackColor = 0xFFFFFF;
+    OleColor UserForeColor = 0;
+
+    // Private fields.
+    std::int32_t ClockMode = 0;           // scale on show 0..7
+    TemporalPeriod Period;
+    std::int32_t DigitalMode = 1;         // 1 the date line, anything else the time text
+    double HorizonCorrection = 0.0;       // degrees
+
+    // Values kept between calls, all 0 at start.
+    std::int32_t LastTickSecond = 0;
+    std::int32_t LastScaleSecond = 0;
+    std::int16_t SignalStepLimit = 0;
+    std::int16_t AlarmChimeStep = 0;
+};
+
+}  // namespace vireo
