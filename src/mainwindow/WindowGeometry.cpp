@@ -34,12 +34,12 @@ std::optional<int> toPixels(const std::optional<double>& twips, double perPixel)
 }
 }  // namespace
 
-PixelRect ResolvePlacement(const StoredPlacement& stored, const TwipScale& scale, int workAreaWidth,
+WindowRect ResolvePlacement(const StoredPlacement& stored, const TwipScale& scale, int workAreaWidth,
                            int workAreaHeight, int designedOuterWidth, int designedOuterHeight) {
     // The defaults are computed in twips from the designed size, as the window had it before.
     const double defLeft = (workAreaWidth * scale.X - designedOuterWidth * scale.X) / 2.0;
     const double defTop = (workAreaHeight * scale.Y - designedOuterHeight * scale.Y) / 2.0;
-    PixelRect r;
+    WindowRect r;
     r.Left = toPixels(stored.Left, scale.X).value_or(RoundToInt32(defLeft / scale.X));
     r.Top = toPixels(stored.Top, scale.Y).value_or(RoundToInt32(defTop / scale.Y));
     r.Width = toPixels(stored.Width, scale.X).value_or(designedOuterWidth);
@@ -48,26 +48,26 @@ PixelRect ResolvePlacement(const StoredPlacement& stored, const TwipScale& scale
 }
 
 namespace {
-long long overlapArea(const PixelRect& a, const PixelRect& b) {
+long long overlapArea(const WindowRect& a, const WindowRect& b) {
     const long long w = std::min<long long>(a.Right(), b.Right()) - std::max(a.Left, b.Left);
     const long long h = std::min<long long>(a.Bottom(), b.Bottom()) - std::max(a.Top, b.Top);
     return (w > 0 && h > 0) ? w * h : 0;
 }
-long long distanceSquared(const PixelRect& a, const PixelRect& b) {
+long long distanceSquared(const WindowRect& a, const WindowRect& b) {
     const long long dx = (2LL * a.Left + a.Width) - (2LL * b.Left + b.Width);
     const long long dy = (2LL * a.Top + a.Height) - (2LL * b.Top + b.Height);
     return dx * dx + dy * dy;
 }
 }  // namespace
 
-PixelRect CorrectWindowRect(PixelRect r, const std::vector<PixelRect>& screens, int minimumWidth,
+WindowRect CorrectWindowRect(WindowRect r, const std::vector<WindowRect>& screens, int minimumWidth,
                             int minimumHeight) {
     r.Width = std::max(r.Width, minimumWidth);
     r.Height = std::max(r.Height, minimumHeight);
     if (screens.empty()) return r;
 
     int maxW = 0, maxH = 0;
-    for (const PixelRect& s : screens) {
+    for (const WindowRect& s : screens) {
         maxW = std::max(maxW, s.Width);
         maxH = std::max(maxH, s.Height);
     }
@@ -76,9 +76,9 @@ PixelRect CorrectWindowRect(PixelRect r, const std::vector<PixelRect>& screens, 
 
     // A window is usable while a grip of up to 32 x 32 pixels of it lies on one screen.
     const long long grip = static_cast<long long>(std::min(r.Width, 32)) * std::min(r.Height, 32);
-    const PixelRect* best = nullptr;
+    const WindowRect* best = nullptr;
     long long bestOverlap = 0;
-    for (const PixelRect& s : screens) {
+    for (const WindowRect& s : screens) {
         const long long o = overlapArea(r, s);
         if (o >= grip) return r;
         if (o > bestOverlap) {
@@ -88,16 +88,16 @@ PixelRect CorrectWindowRect(PixelRect r, const std::vector<PixelRect>& screens, 
     }
     if (!best) {
         best = &screens.front();
-        for (const PixelRect& s : screens)
+        for (const WindowRect& s : screens)
             if (distanceSquared(r, s) < distanceSquared(r, *best)) best = &s;
     }
-    const PixelRect& s = *best;
+    const WindowRect& s = *best;
     r.Left = std::clamp(r.Left, s.Left, std::max(s.Left, s.Right() - r.Width));
     r.Top = std::clamp(r.Top, s.Top, std::max(s.Top, s.Bottom() - r.Height));
     return r;
 }
 
-TwipRect ToTwips(const PixelRect& r, const TwipScale& scale) {
+TwipRect ToTwips(const WindowRect& r, const TwipScale& scale) {
     return {RoundToInt32(r.Left * scale.X), RoundToInt32(r.Top * scale.Y), RoundToInt32(r.Width * scale.X),
             RoundToInt32(r.Height * scale.Y)};
 }

@@ -8,14 +8,14 @@
 
 namespace vireo {
 
-struct PixelRect {
+struct WindowRect {
     int Left = 0;
     int Top = 0;
     int Width = 0;
     int Height = 0;
     int Right() const { return Left + Width; }
     int Bottom() const { return Top + Height; }
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+    friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
 // Twips (1/1440 inch) per logical pixel: 15 at 96 dots per inch.
@@ -43,20 +43,20 @@ struct StoredPlacement {
 // The placement start-up applies, in logical pixels: each missing value takes its default.
 // The default position centres the window within a rectangle of the work area's size at the
 // screen origin (the work area's own offset is not added), as the clock always did.
-PixelRect ResolvePlacement(const StoredPlacement& stored, const TwipScale& scale, int workAreaWidth,
+WindowRect ResolvePlacement(const StoredPlacement& stored, const TwipScale& scale, int workAreaWidth,
                            int workAreaHeight, int designedOuterWidth, int designedOuterHeight);
 
 // Brings a stored rectangle back to something usable: at least the minimum size, no larger than
 // the largest screen, and, when too little of it lies on any screen to grab it, moved fully onto
 // the screen nearest to it. Screens are the available (work) areas of the present screens.
-PixelRect CorrectWindowRect(PixelRect r, const std::vector<PixelRect>& screens, int minimumWidth,
+WindowRect CorrectWindowRect(WindowRect r, const std::vector<WindowRect>& screens, int minimumWidth,
                             int minimumHeight);
 
 // Persisted twips of a pixel rectangle, each rounded to a 32-bit integer (halves to even).
 struct TwipRect {
     int Left = 0, Top = 0, Width = 0, Height = 0;
 };
-TwipRect ToTwips(const PixelRect& r, const TwipScale& scale);
+TwipRect ToTwips(const WindowRect& r, const TwipScale& scale);
 
 // Rounds to the nearest integer, halves to even, clamped to the 32-bit range.
 int RoundToInt32(double v);

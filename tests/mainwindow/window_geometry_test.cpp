@@ -16,8 +16,8 @@ TEST(WindowGeometry, TwipsPerPixelFollowTheLogicalDpi) {
 }
 
 TEST(WindowGeometry, EmptyStoreCentresTheDesignedSizeInTheWorkAreaAtTheOrigin) {
-    const PixelRect r = ResolvePlacement({}, TwipScale{}, 1280, 1000, 200, 181);
-    EXPECT_EQ(r, (PixelRect{540, 410, 200, 181}));  // (1280-200)/2, round((1000-181)/2) = 410 (409.5, halves to even)
+    const WindowRect r = ResolvePlacement({}, TwipScale{}, 1280, 1000, 200, 181);
+    EXPECT_EQ(r, (WindowRect{540, 410, 200, 181}));  // (1280-200)/2, round((1000-181)/2) = 410 (409.5, halves to even)
 }
 
 TEST(WindowGeometry, StoredTwipsBecomePixels) {
@@ -26,29 +26,29 @@ TEST(WindowGeometry, StoredTwipsBecomePixels) {
     st.Top = 3000.0;
     st.Width = 4500;
     st.Height = 3007.5;  // 200.5 px rounds to 200 (halves to even)
-    const PixelRect r = ResolvePlacement(st, TwipScale{}, 1280, 1000, 200, 181);
-    EXPECT_EQ(r, (PixelRect{100, 200, 300, 200}));
+    const WindowRect r = ResolvePlacement(st, TwipScale{}, 1280, 1000, 200, 181);
+    EXPECT_EQ(r, (WindowRect{100, 200, 300, 200}));
     // Only the missing keys take their defaults.
     StoredPlacement partial;
     partial.Width = 6000;
-    EXPECT_EQ(ResolvePlacement(partial, TwipScale{}, 1280, 1000, 200, 181), (PixelRect{540, 410, 400, 181}));
+    EXPECT_EQ(ResolvePlacement(partial, TwipScale{}, 1280, 1000, 200, 181), (WindowRect{540, 410, 400, 181}));
 }
 
 TEST(WindowGeometry, RectanglesAreKeptOnAPresentScreen) {
-    const std::vector<PixelRect> screens{{0, 0, 1280, 1000}, {1280, 0, 800, 600}};
+    const std::vector<WindowRect> screens{{0, 0, 1280, 1000}, {1280, 0, 800, 600}};
     // Fully on a screen, or partly off it with enough left to grab: unchanged.
-    EXPECT_EQ(CorrectWindowRect({100, 100, 200, 181}, screens, 136, 159), (PixelRect{100, 100, 200, 181}));
-    EXPECT_EQ(CorrectWindowRect({-150, 900, 200, 181}, screens, 136, 159), (PixelRect{-150, 900, 200, 181}));
+    EXPECT_EQ(CorrectWindowRect({100, 100, 200, 181}, screens, 136, 159), (WindowRect{100, 100, 200, 181}));
+    EXPECT_EQ(CorrectWindowRect({-150, 900, 200, 181}, screens, 136, 159), (WindowRect{-150, 900, 200, 181}));
     // On a screen that is no longer there: moved fully onto the nearest one.
-    EXPECT_EQ(CorrectWindowRect({5000, 3000, 200, 181}, screens, 136, 159), (PixelRect{1880, 419, 200, 181}));
-    EXPECT_EQ(CorrectWindowRect({-4000, -4000, 200, 181}, screens, 136, 159), (PixelRect{0, 0, 200, 181}));
+    EXPECT_EQ(CorrectWindowRect({5000, 3000, 200, 181}, screens, 136, 159), (WindowRect{1880, 419, 200, 181}));
+    EXPECT_EQ(CorrectWindowRect({-4000, -4000, 200, 181}, screens, 136, 159), (WindowRect{0, 0, 200, 181}));
     // Only a sliver on screen: moved onto the screen it touches most.
-    EXPECT_EQ(CorrectWindowRect({1275, 595, 200, 181}, screens, 136, 159), (PixelRect{1280, 419, 200, 181}));
+    EXPECT_EQ(CorrectWindowRect({1275, 595, 200, 181}, screens, 136, 159), (WindowRect{1280, 419, 200, 181}));
     // Too small: raised to the minimum; larger than every screen: cut to the largest one.
-    EXPECT_EQ(CorrectWindowRect({10, 10, 0, -5}, screens, 136, 159), (PixelRect{10, 10, 136, 159}));
-    EXPECT_EQ(CorrectWindowRect({0, 0, 100000, 100000}, screens, 136, 159), (PixelRect{0, 0, 1280, 1000}));
+    EXPECT_EQ(CorrectWindowRect({10, 10, 0, -5}, screens, 136, 159), (WindowRect{10, 10, 136, 159}));
+    EXPECT_EQ(CorrectWindowRect({0, 0, 100000, 100000}, screens, 136, 159), (WindowRect{0, 0, 1280, 1000}));
     // No screen known at all: only the size rule applies.
-    EXPECT_EQ(CorrectWindowRect({-9000, 0, 10, 10}, {}, 136, 159), (PixelRect{-9000, 0, 136, 159}));
+    EXPECT_EQ(CorrectWindowRect({-9000, 0, 10, 10}, {}, 136, 159), (WindowRect{-9000, 0, 136, 159}));
 }
 
 TEST(WindowGeometry, PixelsBecomeRoundedTwips) {
