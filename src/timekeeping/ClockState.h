@@ -2,6 +2,7 @@
 // The clock window's record of settings and run-time values, kept for the life of the program.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace vireo {
@@ -15,7 +16,14 @@ struct TemporalPeriod {
     std::int32_t NightLength = 0;   // dusk to the next dawn, seconds
     double NextChange = 0.0;        // OLE date-time of the next recomputation
     bool NightAdjusted = false;     // the noon adjustment before NextChange is made
+    // OLE date-time from which the period holds: the dawn of the term's first day, or the
+    // moment it was computed if that was earlier. A present moment before it (the system clock
+    // was set back) means the period no longer applies.
+    double Start = 0.0;
 };
+
+// A day number no real date has: nothing handled yet.
+constexpr std::int32_t kNoDay = std::numeric_limits<std::int32_t>::min();
 
 // Colours are red + 256 * green + 65536 * blue; a value with the top bit set names a system
 // colour by its low byte. Kept signed, as the settings store holds them.
@@ -42,6 +50,11 @@ struct ClockState {
     // Values kept between calls, all 0 at start.
     std::int32_t LastTickSecond = 0;
     std::int32_t LastScaleSecond = 0;
+    // Local day (days since 1899-12-30) of those seconds. A second counts as new when either
+    // differs, so a clock set back or forward by whole days, and the very first tick even at
+    // 00:00:00, are still handled.
+    std::int32_t LastTickDay = kNoDay;
+    std::int32_t LastScaleDay = kNoDay;
     std::int16_t SignalStepLimit = 0;
     std::int16_t AlarmChimeStep = 0;
 };

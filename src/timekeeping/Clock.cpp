@@ -1,0 +1,100 @@
+#include "timekeeping/Clock.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace vireo {
+
+namespace {
+constexpr std::int64_t kOleEpochFromUnixDays = -25569;  // 1899-12-30 counted from 1970-01-01
+}
+
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+    // Howard Hinnant's days_from_civil: exact for every proleptic Gregorian date.
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+std::int32_t OleDayFromCivil(int year, int month, int day) {
+    return static_cast<std::int32_t>(DaysFromCivil(year, month, day) - kOleEpochFromUnixDays);
+}
+
+CivilDate CivilFromOleDay(std::int32_t oleDay) {
+    std::int64_t z = static_cast<std::int64_t>(oleDay) + kOleEpochFromUnixDays + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    CivilDate c;
+    c.Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    c.Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    c.Year = static_cast<int>(yoe + era * 400 + (c.Month <= 2));
+    return c;
+}
+
+std::int32_t LocalDateTime::WholeSecond() const {
+    return static_cast<std::int32_t>(std::floor(SecondsOfDay));
+}
+
+int LocalDateTime::Weekday() const {
+    const int w = static_cast<int>((static_cast<std::int64_t>(Day) + 6) % 7);
+    return w < 0 ? w + 7 : w;
+}
+
+LocalDateTime LocalDateTime::FromOleDate(double oleDate) {
+    LocalDateTime r;
+    const double day = std::floor(oleDate);
+    r.Day = static_cast<std::int32_t>(day);
+    r.SecondsOfDay = (oleDate - day) * 86400.0;
+    if (r.SecondsOfDay >= 86400.0) {  // the fraction rounded up to a whole day
+        ++r.Day;
+        r.SecondsOfDay = 0.0;
+    }
+    return r;
+}
+
+LocalDateTime LocalDateTime::FromCivil(int year, int month, int day, int hour, int minute,
+                                       double second) {
+    LocalDateTime r;
+    r.Day = OleDayFromCivil(year, month, day);
+    r.SecondsOfDay = hour * 3600.0 + minute * 60.0 + second;
+    return r;
+}
+
+void SettableClock::Advance(double seconds) {
+    double s = now_.SecondsOfDay + seconds;
+    const double days = std::floor(s / 86400.0);
+    now_.Day += static_cast<std::int32_t>(days);
+    s -= days * 86400.0;
+    if (s >= 86400.0) {  // rounding right at the edge of a day
+        ++now_.Day;
+        s = 0.0;
+    }
+    now_.SecondsOfDay = s < 0.0 ? 0.0 : s;
+}
+
+LocalDateTime SystemClock::Now() const {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const auto whole = floor<seconds>(now);
+    const double fraction = duration<double>(now - whole).count();
+    const std::time_t tt = system_clock::to_time_t(whole);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &tt);
+#else
+    localtime_r(&tt, &local);
+#endif
+    LocalDateTime r;
+    r.Day = OleDayFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    r.SecondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
+    return r;
+}
+
+}  // namespace vireo
