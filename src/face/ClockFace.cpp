@@ -1,0 +1,301 @@
+#include "face/ClockFace.h"
+
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+
+#include "ephemeris/Ephemeris.h"
+#include "face/DialLabels.h"
+#include "timekeeping/Clock.h"
+#include "face/Hands.h"
+#include "face/ReadoutLabel.h"
+#include "face/Readouts.h"
+#include "platform/ResourceStrings.h"
+
+namespace vireo {
+
+namespace {
+
+QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// A font of the face for a size in points, as seen on the given device.
+QFont FaceFont(double points) {
+    QFont font(QString::fromLatin1(kFaceFontFamily));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Normal);
+    font.setPointSizeF(points);
+    return font;
+}
+
+}  // namespace
+
+ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    label1_ = new ReadoutLabel(this);
+    label1_->setFont(FaceFont(readoutPoints_));
+    connect(label1_, &ReadoutLabel::Clicked, this, &ClockFace::ReadoutClicked);
+    connect(label1_, &ReadoutLabel::ContextMenuRequested, this, &ClockFace::ContextMenuRequested);
+    const auto texts = DialLabelTexts(clockMode_);
+    for (int i = 0; i < 12; ++i) numerals_[i] = ToQString(texts[i]);
+    ApplyReadoutLook();
+    UpdateMapping();
+}
+
+ClockFace::~ClockFace() = default;
+
+void ClockFace::SetClockMode(int clockMode) { clockMode_ = clockMode; }
+
+void ClockFace::SetDigitalMode(int digitalMode) { digitalMode_ = digitalMode; }
+
+void ClockFace::SetClock(const Clock* clock) { clock_ = clock; }
+
+void ClockFace::SetColors(const QColor& background, const QColor& foreground) {
+    if (background == background_ && foreground == foreground_) return;
+    background_ = background;
+    foreground_ = foreground;
+    dialStale_ = true;
+    UpdateOpaquePainting();
+    ApplyReadoutLook();
+    update();
+}
+
+void ClockFace::SetKeyColorTransparent(bool on) {
+    if (on == keyTransparent_) return;
+    keyTransparent_ = on;
+    dialStale_ = true;
+    UpdateOpaquePainting();
+    update();
+}
+
+void ClockFace::UpdateOpaquePainting() {
+    const bool seeThrough = background_.alpha() < 255 || (keyTransparent_ && background_ == kTransparencyKey);
+    setAttribute(Qt::WA_OpaquePaintEvent, !seeThrough);
+}
+
+void ClockFace::SetReadoutBoxed(bool boxed) {
+    readoutBoxed_ = boxed;
+    ApplyReadoutLook();
+}
+
+void ClockFace::SetMusicPlaying(bool playing) {
+    musicPlaying_ = playing;
+    ApplyReadoutLook();
+}
+
+void ClockFace::ApplyReadoutLook() {
+    const bool boxed = readoutBoxed_ || musicPlaying_;
+    QPalette palette = label1_->palette();
+    if (boxed) {
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::ToolTipText));
+        palette.setColor(QPalette::Window, palette.color(QPalette::ToolTipBase));
+        label1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label1_->setLineWidth(1);
+    } else {
+        palette.setColor(QPalette::WindowText, foreground_);
+        label1_->setFrameStyle(QFrame::NoFrame);
+    }
+    label1_->setPalette(palette);
+    label1_->setAutoFillBackground(boxed);
+    label1_->setToolTip(musicPlaying_ ? ToQString(LoadResString(1020)) : QString());
+}
+
+void ClockFace::UpdateMapping() {
+    mapping_ = DialMapping(width(), height());
+    handWidths_ = HandWidths(mapping_);
+}
+
+void ClockFace::SetFormScale() {
+    if (window()->isMinimized()) return;
+    UpdateMapping();
+    update();
+}
+
+void ClockFace::PlaceReadout() {
+    if (!mapping_.IsValid()) return;
+    const PixelRect r = mapping_.ToPixel(ReadoutLabelRect(mapping_));
+    const int left = RoundHalfEvenInt(r.x);
+    const int top = RoundHalfEvenInt(r.y);
+    const int right = RoundHalfEvenInt(r.x + r.width);
+    const int bottom = RoundHalfEvenInt(r.y + r.height);
+    // A fixed size keeps a new text from asking the window to lay itself out again.
+    label1_->setFixedSize(std::max(1, right - left), std::max(1, bottom - top));
+    label1_->move(left, top);
+}
+
+void ClockFace::DrawClockScale() {
+    if (!isVisible()) return;
+    PlaceReadout();
+    SetDialLabels();
+    RenderDial();
+    update();
+}
+
+void ClockFace::SetDialLabels() {
+    if (!isVisible()) return;
+    const double size = DialFontSize(mapping_, logicalDpiY());
+    const DialLabelFonts fonts = DialLabelFontSizes(size, clockMode_);
+    const auto texts = DialLabelTexts(clockMode_);
+    bool changed = fonts.numeralPoints != numeralPoints_;
+    for (int i = 0; i < 12; ++i) {
+        const QString text = ToQString(texts[i]);
+        changed = changed || text != numerals_[i];
+        numerals_[i] = text;
+    }
+    numeralPoints_ = fonts.numeralPoints;
+    if (fonts.readoutPoints != readoutPoints_) {
+        readoutPoints_ = fonts.readoutPoints;
+        label1_->setFont(FaceFont(readoutPoints_));
+    }
+    if (changed) {
+        dialStale_ = true;
+        update();
+    }
+}
+
+bool ClockFace::DialCacheFits() const {
+    const qreal dpr = devicePixelRatioF();
+    return !dial_.isNull() && dial_.devicePixelRatio() == dpr &&
+           dial_.size() == (QSizeF(size()) * dpr).toSize();
+}
+
+void ClockFace::RenderDial() {
+    const qreal dpr = devicePixelRatioF();
+    dial_ = QPixmap((QSizeF(size()) * dpr).toSize());
+    dial_.setDevicePixelRatio(dpr);
+    dialStale_ = false;
+    ++dialRenderCount_;
+    const bool seeThrough = keyTransparent_ && background_ == kTransparencyKey;
+    dial_.fill(seeThrough ? QColor(Qt::transparent) : background_);
+    if (!mapping_.IsValid() || dial_.isNull()) return;
+
+    QPainter painter(&dial_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double k = mapping_.PixelsPerUnit();
+    const double circleRadius = kMarkCircleRadius * k;
+    QPen outline(foreground_, 1.0);
+    for (int i = 0; i < 60; ++i) {
+        const DialPoint p = mapping_.ToPixel(DialMarkPosition(i));
+        if (i % 5 != 0) {
+            // A single screen pixel, the one that holds the point.
+            painter.fillRect(QRectF(std::floor(p.x), std::floor(p.y), 1.0, 1.0), foreground_);
+        } else {
+            painter.setPen(outline);
+            painter.setBrush(foreground_);
+            painter.drawEllipse(QPointF(p.x, p.y), circleRadius, circleRadius);
+        }
+    }
+    painter.setFont(FaceFont(numeralPoints_));
+    painter.setPen(foreground_);
+    for (int i = 0; i < 12; ++i) {
+        const PixelRect r = mapping_.ToPixel(NumeralLabelRect(i));
+        DrawCentredText(painter, QRectF(r.x, r.y, r.width, r.height), numerals_[i]);
+    }
+}
+
+void ClockFace::DrawHands(std::int32_t v) {
+    const std::array<DialPoint, 3> ends = HandEndPoints(v, clockMode_);
+    QRegion region;
+    if (mapping_.IsValid()) {
+        const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+        for (int j = 0; j < 3; ++j) {
+            if (ends[j].x == handEnds_[j].x && ends[j].y == handEnds_[j].y) continue;
+            const double margin = handWidths_[j] / 2.0 + 1.5;
+            for (const DialPoint& e : {handEnds_[j], ends[j]}) {
+                const DialPoint p = mapping_.ToPixel(e);
+                const QRectF box = QRectF(QPointF(centre.x, centre.y), QPointF(p.x, p.y)).normalized();
+                region += box.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+            }
+        }
+    }
+    handEnds_ = ends;
+    lastHandsRegion_ = region;
+    if (!region.isEmpty()) update(region);
+}
+
+void ClockFace::ShowReadouts(std::int32_t v) {
+    const SexagesimalFormatter* formatter = nullptr;
+    if (ephemeris_) formatter = &ephemeris_->Formatter();
+    const std::string timeText = FormatScaleTime(v, clockMode_, formatter);
+    if (showInTaskTray_) {
+        const QString tip = ToQString(FormatTipText(timeText, clockMode_));
+        if (tip != tipText_) {
+            tipText_ = tip;
+            emit TipTextChanged(tipText_);
+        }
+    }
+    QString text;
+    if (digitalMode_ == 1) {
+        static const SystemClock systemClock;
+        const LocalDateTime now = (clock_ ? clock_ : &systemClock)->Now();
+        const CivilDate civil = CivilFromOleDay(now.Day);
+        ReadoutDate date;
+        date.month = civil.Month;
+        date.day = civil.Day;
+        // Qt numbers the weekdays 1 Monday .. 7 Sunday.
+        const int qtWeekday = now.Weekday() == 0 ? 7 : now.Weekday();
+        date.weekday = locale().dayName(qtWeekday, QLocale::ShortFormat).toStdString();
+        text = ToQString(ReadoutLabelText(v, clockMode_, digitalMode_, date, ephemeris_));
+    } else {
+        text = ToQString(timeText);
+    }
+    label1_->setText(text);
+}
+
+QString ClockFace::NumeralText(int i) const {
+    return i >= 0 && i < 12 ? numerals_[i] : QString();
+}
+
+QString ClockFace::ReadoutText() const { return label1_->text(); }
+
+QLabel* ClockFace::Label1() const { return label1_; }
+
+void ClockFace::paintEvent(QPaintEvent* event) {
+    if (mapping_.WidthPixels() != width() || mapping_.HeightPixels() != height()) UpdateMapping();
+    if (dialStale_ || !DialCacheFits()) RenderDial();
+
+    QPainter painter(this);
+    const qreal dpr = dial_.devicePixelRatio();
+    for (const QRect& r : event->region()) {
+        const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
+        painter.drawPixmap(QRectF(r), dial_, source);
+    }
+    if (!mapping_.IsValid()) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    for (int j = 0; j < 3; ++j) {
+        const DialPoint end = mapping_.ToPixel(handEnds_[j]);
+        painter.setPen(QPen(foreground_, handWidths_[j], Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(centre.x, centre.y), QPointF(end.x, end.y));
+    }
+}
+
+void ClockFace::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    SetFormScale();
+    PlaceReadout();
+    dialStale_ = true;
+}
+
+void ClockFace::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Nothing was drawn while hidden; catch up with what changed meanwhile.
+    PlaceReadout();
+    SetDialLabels();
+    dialStale_ = true;
+}
+
+void ClockFace::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        emit ContextMenuRequested(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+}  // namespace vireo
