@@ -1,0 +1,145 @@
+#pragma once
+// How the clock window sits on the desktop: the notification icon in place of a taskbar
+// button, the window's buttons, the round window and the see-through face.
+//
+// What the desktops honour (X11 through Qt's xcb platform, Wayland through Qt's wayland one):
+// - No taskbar button: the window becomes a Qt::Tool window, which Qt marks
+//   _NET_WM_WINDOW_TYPE_UTILITY on X11; the panels of KDE Plasma, Xfce, MATE, LXQt and GNOME
+//   list no utility windows. Wayland has no such hint; there the button stays.
+// - Minimise and maximise boxes: Qt writes them into _MOTIF_WM_HINTS; KWin, xfwm4, Openbox
+//   and Mutter drop the box and the matching window-menu command. Qt has no access to the
+//   window-menu itself, so the window manager's menu keeps "Resize" on a round window;
+//   a round window is frameless, which leaves nothing to grab but that menu.
+// - Round window: a frameless window with an elliptic input and output shape (the X SHAPE
+//   extension); on Wayland the mask clips drawing and input inside the surface.
+// - See-through face: an ARGB window whose key-coloured pixels get alpha 0. It needs a
+//   compositor (KWin, Mutter, xfwm4 with compositing, xcompmgr, picom); without one the X
+//   server shows those pixels black, though the round shape still cuts the corners away.
+// - Where no notification area exists (QSystemTrayIcon::isSystemTrayAvailable() false, e.g.
+//   stock GNOME without an AppIndicator extension), the icon option keeps the taskbar
+//   button and minimising does not hide the window: every command stays on the face's
+//   menu. Should the notification area vanish while the window is hidden in it, the window
+//   comes back minimised with its taskbar button.
+
+#include "mainwindow/shell/ClockMenu.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRegion>
+#include <QRgb>
+#include <QString>
+
+#include <string>
+
+class QImage;
+class QSystemTrayIcon;
+class QWidget;
+
+namespace vireo {
+
+// The colour that the see-through face turns transparent; scheme 3 paints its face in it.
+constexpr QRgb TransparencyKey = 0xFFD0D0D0;  // RGB(208, 208, 208)
+
+// The window state as the menu and the settings number it; minimised wins over maximised.
+WindowStateIndex StateIndexOf(Qt::WindowStates states);
+
+// The round window's ellipse in client pixels, as left/top/right/bottom with right and bottom
+// just outside it. Centre and radii follow the dial coordinates: the shorter side spans 2040
+// dial units and the ellipse has radius 1010 of them, a little outside the marks at 950.
+struct EllipseBounds {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+EllipseBounds CircleRegionBounds(int clientWidth, int clientHeight);
+QRegion CircleRegion(int clientWidth, int clientHeight);
+
+// The notification icon's tip: the time text, " - " and the scale's name, cut to the 63
+// characters the icon record has always held (whole characters, never half a UTF-8 one).
+std::string MakeTrayTip(const std::string& timeText, int clockMode);
+std::string CutToCharacters(const std::string& utf8, std::size_t maxCharacters);
+
+// Makes every opaque pixel of exactly the key colour fully transparent (premultiplied ARGB).
+// Returns how many pixels it changed.
+long KeyOutColor(QImage& image, QRgb key = TransparencyKey);
+
+// A round window is moved by its face with the left button; a rectangular one keeps its
+// caption bar for that.
+bool ShouldDragByFace(Qt::MouseButtons buttons, bool round);
+
+// Window flags from the options: the close button that minimises takes the minimise box
+// away, a round window loses the maximise box and its frame, and the icon in the
+// notification area takes the taskbar button away.
+struct ShellOptions {
+    bool CloseButtonMinimized = false;
+    bool Round = false;
+    bool NoTaskbarButton = false;
+};
+Qt::WindowFlags ComputeWindowFlags(const ShellOptions& options);
+
+// Close request rule: the user's own close command minimises when the option says so;
+// the exit command and the system always close.
+bool CloseRequestMinimizes(bool fromUserCloseCommand, bool closeButtonMinimized);
+
+class WindowShell : public QObject {
+    Q_OBJECT
+public:
+    // window: the clock's top-level window; menu: the context menu the icon opens too.
+    WindowShell(QWidget* window, ClockMenu* menu, QObject* parent = nullptr);
+    ~WindowShell() override;
+
+    // Notification icon.
+    void AddTaskTrayIcon();
+    void RemoveTaskTrayIcon();
+    bool TrayIconWanted() const { return trayWanted; }
+    // True while the icon is on and a notification area shows it: only then does
+    // minimising hide the window.
+    bool TrayIconShown() const;
+    void SetTipText(const std::string& tipUtf8);
+    QString TipText() const;
+    QSystemTrayIcon* TrayIcon() const { return trayIcon; }
+
+    void SetWindowButtons(bool closeButtonMinimized);
+    void SetCircleForm(bool round);
+    bool IsRound() const { return options.Round; }
+    void SetTransparentForm(bool on);
+    bool IsTransparent() const { return transparent; }
+
+    // What the menu's rules need, from the window as it is now.
+    MenuWindowState CurrentMenuState() const;
+    // Right button released on the face, the readout or a numeral.
+    void PopupMenu(const QPoint& globalPos);
+    // Left button on the face, the readout or a numeral: a round window starts the window
+    // system's own move. Returns true when the move began.
+    bool StartFaceDrag(Qt::MouseButtons buttons);
+
+    // The icon's left click: normal state, visible, in front.
+    void RestoreFromTray();
+    // Brings the window forward even when another program has the focus.
+    void ForceForegroundWindow();
+
+signals:
+    // After RestoreFromTray, so ClockForm can refresh what it skipped while minimised.
+    void RestoredFromTray();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ApplyWindowFlags();
+    void ApplyMask();
+    void SyncTrayPresence();
+    void HideIfMinimizedInTray();
+    void RecreateNativeWindow();
+
+    QPointer<QWidget> window;
+    QPointer<ClockMenu> menu;
+    QSystemTrayIcon* trayIcon = nullptr;
+    ShellOptions options;
+    bool trayWanted = false;
+    bool hiddenInTray = false;  // hidden by the minimise rule, not by ClockForm
+    bool transparent = false;
+};
+
+}  // namespace vireo

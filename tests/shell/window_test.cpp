@@ -1,0 +1,210 @@
+#include "mainwindow/shell/ClockMenu.h"
+#include "mainwindow/shell/WindowShell.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace vireo;
+
+TEST(CircleRegionTest, EllipseFollowsTheDialCoordinates) {
+    // The designed client area: 200 x 181 pixels, the height is the shorter side.
+    EllipseBounds b = CircleRegionBounds(200, 181);
+    EXPECT_EQ(b.Left, 11);
+    EXPECT_EQ(b.Top, 1);
+    EXPECT_EQ(b.Right, 190);
+    EXPECT_EQ(b.Bottom, 181);
+    // Twice as wide as high: the circle stays in the middle, the height decides its size.
+    b = CircleRegionBounds(400, 200);
+    EXPECT_EQ(b.Left, 101);
+    EXPECT_EQ(b.Top, 1);
+    EXPECT_EQ(b.Right, 300);
+    EXPECT_EQ(b.Bottom, 200);
+    // One pixel per dial unit: 1020.5 -/+ 1010 are halves, rounded to even.
+    b = CircleRegionBounds(2040, 2040);
+    EXPECT_EQ(b.Left, 10);
+    EXPECT_EQ(b.Top, 10);
+    EXPECT_EQ(b.Right, 2030);
+    EXPECT_EQ(b.Bottom, 2030);
+    b = CircleRegionBounds(0, 100);
+    EXPECT_EQ(b.Right - b.Left, 0);
+}
+
+TEST(CircleRegionTest, RegionIsTheEllipseOfTheBounds) {
+    const QRegion r = CircleRegion(200, 181);
+    EXPECT_EQ(r.boundingRect(), QRect(11, 1, 179, 180));
+    EXPECT_TRUE(r.contains(QPoint(100, 90)));
+    EXPECT_TRUE(r.contains(QPoint(12, 91)));
+    EXPECT_FALSE(r.contains(QPoint(0, 0)));
+    EXPECT_FALSE(r.contains(QPoint(20, 10)));      // inside the box, outside the ellipse
+    EXPECT_FALSE(r.contains(QPoint(199, 180)));
+}
+
+TEST(WindowFlagsTest, OptionsTakeAwayButtonsFrameAndTaskbarEntry) {
+    Qt::WindowFlags f = ComputeWindowFlags({});
+    EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_TRUE(f & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(f & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(f & Qt::FramelessWindowHint);
+
+    f = ComputeWindowFlags({true, false, false});
+    EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(f & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+
+    f = ComputeWindowFlags({true, true, false});
+    EXPECT_TRUE(f & Qt::FramelessWindowHint);
+    EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
+
+    f = ComputeWindowFlags({false, false, true});
+    EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool);
+}
+
+TEST(WindowFlagsTest, CloseRequestRule) {
+    EXPECT_TRUE(CloseRequestMinimizes(true, true));
+    EXPECT_FALSE(CloseRequestMinimizes(true, false));
+    EXPECT_FALSE(CloseRequestMinimizes(false, true));  // the exit command always ends
+}
+
+TEST(TrayTipTest, TimeTextDashAndScaleName) {
+    EXPECT_EQ(MakeTrayTip("9:05:07", 0), "9:05:07 - 地方標準時");
+    EXPECT_EQ(MakeTrayTip("明六時零分", 6), "明六時零分 - 天保暦");
+    // Cut at 63 whole characters, never inside a multi-byte one.
+    std::string long_text;
+    for (int i = 0; i < 70; ++i) long_text += "時";
+    const std::string cut = MakeTrayTip(long_text, 7);
+    EXPECT_EQ(cut.size(), 63u * 3u);
+    EXPECT_EQ(QString::fromStdString(cut).size(), 63);
+    EXPECT_EQ(CutToCharacters("abc", 2), "ab");
+    EXPECT_EQ(CutToCharacters("aé", 2), "aé");
+    EXPECT_EQ(CutToCharacters("", 5), "");
+}
+
+TEST(KeyColorTest, OnlyExactOpaqueKeyTurnsTransparent) {
+    QImage image(4, 1, QImage::Format_ARGB32_Premultiplied);
+    image.setPixel(0, 0, qRgb(208, 208, 208));
+    image.setPixel(1, 0, qRgb(209, 208, 208));
+    image.setPixel(2, 0, qRgb(0, 0, 0));
+    image.setPixel(3, 0, qRgb(208, 208, 208));
+    EXPECT_EQ(KeyOutColor(image), 2);
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(image.pixel(1, 0), qRgb(209, 208, 208));
+    EXPECT_EQ(image.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(qAlpha(image.pixel(3, 0)), 0);
+
+    QImage rgb(2, 2, QImage::Format_RGB32);  // converted to a format that can hold alpha
+    rgb.fill(QColor(208, 208, 208));
+    EXPECT_EQ(KeyOutColor(rgb), 4);
+    EXPECT_TRUE(rgb.hasAlphaChannel());
+}
+
+TEST(DragTest, OnlyRoundWindowsMoveByTheirFace) {
+    EXPECT_TRUE(ShouldDragByFace(Qt::LeftButton, true));
+    EXPECT_FALSE(ShouldDragByFace(Qt::LeftButton, false));
+    EXPECT_FALSE(ShouldDragByFace(Qt::RightButton, true));
+    EXPECT_FALSE(ShouldDragByFace(Qt::NoButton, true));
+
+    QWidget w;
+    w.resize(200, 181);
+    WindowShell shell(&w, nullptr);
+    w.show();
+    EXPECT_FALSE(shell.StartFaceDrag(Qt::LeftButton));  // rectangular: never
+}
+
+class WindowShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window.resize(200, 181);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    QWidget window;
+    ClockMenu menu;
+    WindowShell shell{&window, &menu};
+};
+
+TEST_F(WindowShellTest, RoundWindowIsFramelessWithTheEllipseMask) {
+    shell.SetCircleForm(true);
+    EXPECT_TRUE(shell.IsRound());
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.mask(), CircleRegion(window.width(), window.height()));
+    EXPECT_EQ(window.mask().boundingRect(), QRect(11, 1, 179, 180));
+
+    // The shape follows the size.
+    window.resize(300, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(window.mask(), CircleRegion(300, 300));
+
+    shell.SetCircleForm(false);
+    EXPECT_FALSE(shell.IsRound());
+    EXPECT_TRUE(window.mask().isEmpty());
+    EXPECT_FALSE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(WindowShellTest, RoundingAMaximisedWindowRestoresItFirst) {
+    window.showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(window.windowState() & Qt::WindowMaximized);
+    shell.SetCircleForm(true);
+    EXPECT_FALSE(window.windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(window.mask().isEmpty());
+}
+
+TEST_F(WindowShellTest, WindowButtonsFollowTheCloseOption) {
+    shell.SetWindowButtons(true);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window.isVisible());
+    shell.SetWindowButtons(false);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    // Flags the clock set for itself survive.
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    shell.SetWindowButtons(true);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(WindowShellTest, SeeThroughFaceMakesTheWindowTranslucent) {
+    shell.SetTransparentForm(true);
+    EXPECT_TRUE(shell.IsTransparent());
+    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_NE(window.graphicsEffect(), nullptr);
+    EXPECT_TRUE(window.isVisible());
+    shell.SetTransparentForm(false);
+    EXPECT_FALSE(window.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_EQ(window.graphicsEffect(), nullptr);
+    EXPECT_TRUE(window.isVisible());
+}
+
+// The offscreen platform has no notification area: the icon option must not hide the clock.
+TEST_F(WindowShellTest, WithoutNotificationAreaTheWindowStaysReachable) {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this platform has a notification area";
+    shell.AddTaskTrayIcon();
+    EXPECT_TRUE(shell.TrayIconWanted());
+    EXPECT_FALSE(shell.TrayIconShown());
+    EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Window);  // taskbar button kept
+    shell.SetTipText("9:05:07 - 地方標準時");
+    EXPECT_EQ(shell.TipText(), QString::fromUtf8("9:05:07 - 地方標準時"));
+    window.showMinimized();
+    QTest::qWait(20);
+    EXPECT_TRUE(window.isVisible());
+    shell.RemoveTaskTrayIcon();
+    EXPECT_FALSE(shell.TrayIconWanted());
+    EXPECT_EQ(shell.TipText(), QString());
+}
+
+TEST_F(WindowShellTest, RestoreFromTrayShowsNormalWindow) {
+    window.showMinimized();
+    window.hide();
+    shell.RestoreFromTray();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(StateIndexOf(window.windowState()), WindowStateIndex::Normal);
+}
