@@ -1,0 +1,60 @@
+// The clock program: one instance per user, the clock window, and an orderly shutdown on exit,
+// logout, SIGTERM or SIGINT.
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QSessionManager>
+
+#include <memory>
+
+#include "ephemeris/EphemerisComponent.h"
+#include "face/ClockFace.h"
+#include "mainwindow/ClockForm.h"
+#include "platform/FluidSynthMidiOutput.h"
+#include "platform/SdlMusicDevice.h"
+#include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Larkspur Laboratory"));
+    QApplication::setApplicationName(QStringLiteral("Vireo"));
+    // Dialogs may close while the clock hides in the notification area: only shutdown ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A second start only asks the first to come forward; it creates and writes nothing.
+    vireo::SingleInstance instance;
+    if (instance.NotifyRunningInstance()) return 0;
+    instance.Listen();
+
+    // The Japanese user interface font, when installed.
+    if (QFontDatabase::families().contains(QString::fromLatin1(vireo::kFaceFontFamily))) {
+        QFont font(QString::fromLatin1(vireo::kFaceFontFamily));
+        font.setPointSizeF(QApplication::font().pointSizeF());
+        QApplication::setFont(font);
+    }
+
+    vireo::ClockFormParts parts;
+    parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(); };
+    parts.createMidiOutput = [] { return std::make_unique<vireo::FluidSynthMidiOutput>(); };
+    parts.createMusicDevice = [] { return std::make_unique<vireo::SdlMusicDevice>(); };
+
+    vireo::ClockForm form(std::move(parts));
+    QObject::connect(&form, &vireo::ClockForm::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&instance, &vireo::SingleInstance::ActivationRequested, &form,
+                     &vireo::ClockForm::BringLastActiveWindowForward);
+
+    vireo::TerminationSignals terminations;
+    terminations.Install();
+    QObject::connect(&terminations, &vireo::TerminationSignals::TerminationRequested, &form,
+                     [&form] { form.EndProgram(); });
+    // The session may end the program after asking for its data: save first.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager&) { form.SaveSettings(); }, Qt::DirectConnection);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.Form_Unload(); });
+
+    form.Form_Load();
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,597 @@
+#include "mainwindow/ClockForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+#include "face/ClockFace.h"
+#include "music/MusicEngine.h"
+#include "platform/MidiOutput.h"
+#include "platform/MusicDevice.h"
+#include "platform/ResourceStrings.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
+#include "signal/MidiChime.h"
+#include "signal/SignalControl.h"
+#include "timekeeping/ClockTick.h"
+#include "timekeeping/TimeScales.h"
+
+namespace vireo {
+
+namespace {
+
+constexpr int ScaleNameBase = 1050;
+
+// Stand-ins for sound that is not there: the clock then keeps time silently.
+class NoMidiOutput final : public MidiOutput {
+public:
+    int DeviceCount() override { return 0; }
+    bool Open() override { return false; }
+    void ShortMsg(std::uint32_t) override {}
+    void Reset() override {}
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+};
+
+class NoMusicDevice final : public MusicDevice {
+public:
+    bool Open(const std::string&) override { return false; }
+    bool Play() override { return false; }
+    bool Pause() override { return false; }
+    bool Resume() override { return false; }
+    void Stop() override {}
+    void Close() override {}
+    std::string Status() override { return {}; }
+};
+
+QColor toQColor(OleColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+OleColor fromQColor(const QColor& c) { return RgbColor(c.red(), c.green(), c.blue()); }
+
+std::optional<double> optionalTwips(SettingsStore& store, const CallerDefaultSetting<std::int32_t, float>& s) {
+    const auto v = ConvertStored<float>(store.GetValue(s.section, s.key));
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return static_cast<double>(*v);
+}
+
+}  // namespace
+
+ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), parts_(std::move(parts)) {
+    if (parts_.clock) {
+        clock_ = parts_.clock;
+    } else {
+        ownClock_ = std::make_unique<SystemClock>();
+        clock_ = ownClock_.get();
+    }
+    // The designed client area; start-up replaces it with the stored size.
+    const TwipScale tw = Twips();
+    resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
+    setFocusPolicy(Qt::StrongFocus);
+
+    face_ = new ClockFace(this);
+    face_->setGeometry(rect());
+
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        Timer1_Timer();
+        ScheduleTimer1();
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
+}
+
+ClockForm::~ClockForm() {
+    // A window destroyed without closing (tests, a failed start) still releases in order.
+    Timer1->stop();
+    timer1Enabled_ = false;
+    if (face_) face_->SetEphemeris(nullptr);
+    tick_.reset();
+    signal_.reset();
+    music_.reset();
+    chime_.reset();
+    scales_.reset();
+    ephemeris_.reset();
+}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+void ClockForm::Form_Load() {
+    if (loaded_) return;
+    {
+        // 1. The settings store, named by company and product.
+        SettingsStore store;
+        OpenOwnSettings(store);
+
+        // 2. The ephemeris component with the stored observer; 3. the horizon correction.
+        ephemeris_ = parts_.createEphemeris();
+        if (!ephemeris_) throw EphemerisError("the ephemeris component could not be created");
+        ReadObserver(store);
+        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
+        face_->SetEphemeris(ephemeris_.get());
+
+        // 4.-6. Scale, readout and time signal. A scale without a name would leave the clock
+        // without caption or dial, so an unknown one reads as the default.
+        state_.ClockMode = Read(store, kClockMode);
+        if (!StoredValueRules::ClockModeValid(state_.ClockMode)) state_.ClockMode = kClockMode.defaultValue;
+        state_.DigitalMode = Read(store, kDigitalMode);
+        state_.TimeSignalMode = Read(store, kTimeSignalMode);
+        if (!StoredValueRules::TimeSignalModeValid(state_.TimeSignalMode))
+            state_.TimeSignalMode = kTimeSignalMode.defaultValue;
+        state_.TimeSignalFile = Read(store, kTimeSignalFile);
+        face_->SetClockMode(state_.ClockMode);
+        face_->SetDigitalMode(state_.DigitalMode);
+
+        // 7. Sound: the chime output decides once whether MIDI is available.
+        state_.MusicPlayMode = 0;
+        midiOutput_ = parts_.createMidiOutput ? parts_.createMidiOutput() : nullptr;
+        if (!midiOutput_) midiOutput_ = std::make_unique<NoMidiOutput>();
+        chime_ = std::make_unique<MidiChime>(*midiOutput_);
+        musicDevice_ = parts_.createMusicDevice ? parts_.createMusicDevice() : nullptr;
+        if (!musicDevice_) musicDevice_ = std::make_unique<NoMusicDevice>();
+        music_ = std::make_unique<MusicEngine>(*musicDevice_, state_);
+        music_->SetReadoutListener([this](bool playing) {
+            if (face_) face_->SetMusicPlaying(playing);
+        });
+        state_.AlarmIndex = -1;
+
+        // 8. The ten alarms.
+        for (int i = 0; i < kAlarmSlots; ++i) {
+            alarms_.AlarmSetting[static_cast<std::size_t>(i)] = Read(store, AlarmSettingKey(i));
+            alarms_.AlarmFile[static_cast<std::size_t>(i)] = Read(store, AlarmFileKey(i));
+        }
+        signal_ = std::make_unique<SignalControl>(state_, alarms_, *chime_, *music_,
+                                                  [this] { return clock_->Now().Weekday() + 1; });
+
+        // 9. Place and size; 10. caption.
+        ReadWindowPlacement(store);
+        SetCaption();
+
+        // 11. Colours.
+        state_.BackgroundMode = Read(store, kBackgroundMode);
+        if (!StoredValueRules::BackgroundModeValid(state_.BackgroundMode))
+            state_.BackgroundMode = kBackgroundMode.defaultValue;
+        state_.UserBackColor = Read(store, kUserBackColor) & 0xFFFFFF;
+        state_.UserForeColor = Read(store, kUserForeColor) & 0xFFFFFF;
+
+        // 12., 13. See-through face and round window: the window shell's.
+        (void)Read(store, kCircleForm);
+
+        // 14. The tick's interval.
+        timer1Interval_ = Read(store, kInterval);
+        if (!StoredValueRules::IntervalValid(timer1Interval_)) timer1Interval_ = kInterval.defaultValue;
+
+        // 15., 16. Notification icon and window buttons.
+        state_.ShowInTaskTray = Read(store, kTaskTray);
+        state_.CloseButtonMinimized = Read(store, kCloseButton);
+        face_->SetShowInTaskTray(state_.ShowInTaskTray);
+
+        // 17. Window state; "start minimised" wins.
+        if (Read(store, kMinimized)) {
+            setWindowState(Qt::WindowMinimized);
+        } else {
+            std::int32_t ws = Read(store, kWindowState);
+            if (!StoredValueRules::WindowStateValid(ws)) ws = WindowStateNormal;
+            if (ws == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
+            else if (ws == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
+        }
+        // 18. The store is released here.
+    }
+
+    // 20. Numerals and fonts for the scale.
+    SetDialLabels();
+
+    // 21. The first temporal period, with the component at the present moment.
+    scales_ = std::make_unique<TimeScales>(state_, *ephemeris_, *clock_);
+    tick_ = std::make_unique<ClockTick>(state_, *scales_, *clock_, *this, *signal_, *music_);
+    state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+
+    // 22. Colours (the result does not matter here); 23. Timer1 on.
+    SetClockColor();
+    loaded_ = true;
+    SetTimer1Enabled(true);
+}
+
+void ClockForm::ReadObserver(SettingsStore& store) {
+    // Coordinates no observer can have (a hand-edited file) read as the defaults.
+    double lon = Read(store, kObsLongitude);
+    if (!StoredValueRules::LongitudeValid(lon)) lon = kObsLongitude.defaultValue;
+    double lat = Read(store, kObsLatitude);
+    if (!StoredValueRules::LatitudeValid(lat)) lat = kObsLatitude.defaultValue;
+    double height = Read(store, kObsHeight);
+    if (!StoredValueRules::HeightValid(height)) height = kObsHeight.defaultValue;
+    float zone = Read(store, kTimeZone);
+    if (!StoredValueRules::TimeZoneValid(zone)) zone = kTimeZone.defaultValue;
+
+    ephemeris_->SetHoldUpdate(true);
+    ephemeris_->SetObserverLongitude(lon);
+    ephemeris_->SetObserverLatitude(lat);
+    ephemeris_->SetObserverHeight(height);
+    ephemeris_->SetObserverTimeZone(zone);
+    ephemeris_->SetHoldUpdate(false);
+    ephemeris_->SetCurrentDate(clock_->Now().OleDate());
+}
+
+void ClockForm::ReadWindowPlacement(SettingsStore& store) {
+    const TwipScale tw = Twips();
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect work = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
+
+    // The designed outer size: the designed client area and whatever frame is known now.
+    const QMargins frame = frameGeometry().isValid() && isVisible()
+                               ? QMargins(geometry().left() - frameGeometry().left(),
+                                          geometry().top() - frameGeometry().top(),
+                                          frameGeometry().right() - geometry().right(),
+                                          frameGeometry().bottom() - geometry().bottom())
+                               : QMargins();
+    const int designedW = RoundToInt32(DesignedClientWidthTwips / tw.X) + frame.left() + frame.right();
+    const int designedH = RoundToInt32(DesignedClientHeightTwips / tw.Y) + frame.top() + frame.bottom();
+
+    StoredPlacement stored;
+    stored.Left = optionalTwips(store, kLeft);
+    stored.Top = optionalTwips(store, kTop);
+    stored.Width = optionalTwips(store, kWidth);
+    stored.Height = optionalTwips(store, kHeight);
+    WindowRect r = ResolvePlacement(stored, tw, work.width(), work.height(), designedW, designedH);
+
+    std::vector<WindowRect> screens;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect a = s->availableGeometry();
+        screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    r = CorrectWindowRect(r, screens, MinimumTrackWidth, MinimumHeight());
+
+    placedOuter_ = r;
+    frameFixPending_ = true;
+    setGeometry(r.Left + frame.left(), r.Top + frame.top(), std::max(1, r.Width - frame.left() - frame.right()),
+                std::max(1, r.Height - frame.top() - frame.bottom()));
+}
+
+// ---- Shutdown -------------------------------------------------------------------------------
+
+void ClockForm::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    // 2. No tick after this point.
+    SetTimer1Enabled(false);
+    if (loaded_) {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        WriteSettings(store, true);
+    }
+    // 13. Store released above; the component last.
+    face_->SetEphemeris(nullptr);
+    tick_.reset();
+    scales_.reset();
+    ephemeris_.reset();
+    emit Unloaded();
+}
+
+void ClockForm::SaveSettings() {
+    if (!loaded_ || unloaded_) return;
+    SettingsStore store;
+    OpenOwnSettings(store);
+    WriteSettings(store, false);
+    store.Sync();
+}
+
+void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
+    // 5. The observer in force.
+    Write(store, kObsHeight, ephemeris_->ObserverHeight());
+    Write(store, kObsLatitude, ephemeris_->ObserverLatitude());
+    Write(store, kObsLongitude, ephemeris_->ObserverLongitude());
+    Write(store, kTimeZone, ephemeris_->ObserverTimeZone());
+    // 6., 7.
+    Write(store, kInterval, timer1Interval_);
+    Write(store, kClockMode, state_.ClockMode);
+    Write(store, kDigitalMode, state_.DigitalMode);
+    Write(store, kTimeSignalMode, state_.TimeSignalMode);
+    Write(store, kTimeSignalFile, state_.TimeSignalFile);
+    // 8. Music stopped, chime output closed.
+    if (stopSound) {
+        if (music_) music_->PlayMusic(std::string(), 0);
+        if (signal_) signal_->MidiClose();
+        else if (chime_) chime_->MidiClose();
+    }
+    // 9. The alarms.
+    for (int i = 0; i < kAlarmSlots; ++i) {
+        Write(store, AlarmSettingKey(i), alarms_.AlarmSetting[static_cast<std::size_t>(i)]);
+        Write(store, AlarmFileKey(i), alarms_.AlarmFile[static_cast<std::size_t>(i)]);
+    }
+    // 10. The rectangle the window restores to; 11. its state, minimised kept as normal.
+    const TwipRect t = ToTwips(NormalOuterRect(), Twips());
+    Write(store, kLeft, t.Left);
+    Write(store, kTop, t.Top);
+    Write(store, kWidth, t.Width);
+    Write(store, kHeight, t.Height);
+    const int ws = WindowStateIndexNow();
+    Write(store, kWindowState, ws == WindowStateMaximized ? WindowStateMaximized : WindowStateNormal);
+    // 12.
+    Write(store, kTaskTray, state_.ShowInTaskTray);
+    Write(store, kCloseButton, state_.CloseButtonMinimized);
+    Write(store, kBackgroundMode, state_.BackgroundMode);
+    Write(store, kUserBackColor, state_.UserBackColor);
+    Write(store, kUserForeColor, state_.UserForeColor);
+}
+
+void ClockForm::EndProgram() {
+    exitRequested_ = true;
+    close();
+}
+
+void ClockForm::closeEvent(QCloseEvent* event) {
+    // The window's own close command minimises when the option says so; the exit command,
+    // a termination signal and the session's end always close.
+    const bool userClose = event->spontaneous() && !exitRequested_;
+    if (userClose && state_.CloseButtonMinimized && loaded_ && !unloaded_) {
+        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+// ---- The tick -------------------------------------------------------------------------------
+
+void ClockForm::Timer1_Timer() {
+    if (!tick_ || unloaded_) return;
+    tick_->Timer1_Timer();
+}
+
+void ClockForm::SetTimer1Enabled(bool on) {
+    timer1Enabled_ = on && loaded_ && !unloaded_;
+    if (timer1Enabled_) ScheduleTimer1();
+    else Timer1->stop();
+}
+
+void ClockForm::ScheduleTimer1() {
+    if (!timer1Enabled_) return;
+    // Wake just after the next whole second of the clock: every event then finds a new
+    // second, and the work follows the second's start by far less than the interval.
+    const double s = clock_->Now().SecondsOfDay;
+    const double fraction = s - std::floor(s);
+    int ms = static_cast<int>(std::ceil((1.0 - fraction) * 1000.0)) + 1;
+    ms = std::clamp(ms, 1, 1001);
+    Timer1->start(ms);
+}
+
+int ClockForm::Timer1RemainingTime() const { return timer1Enabled_ ? Timer1->remainingTime() : -1; }
+
+std::int32_t ClockForm::ScaleTimeNow() {
+    double t = static_cast<float>(clock_->Now().SecondsOfDay);
+    return scales_->ComputeScaleTime(t);
+}
+
+// ---- Display steps --------------------------------------------------------------------------
+
+void ClockForm::ShowReadouts(std::int32_t v) { face_->ShowReadouts(v); }
+
+bool ClockForm::IsMinimized() const { return isMinimized() || !isVisible(); }
+
+void ClockForm::DrawClockScale() { face_->DrawClockScale(); }
+
+void ClockForm::DrawHands(std::int32_t v) { face_->DrawHands(v); }
+
+void ClockForm::SetFormScale() {
+    if (isMinimized()) return;
+    face_->SetFormScale();
+}
+
+void ClockForm::SetDialLabels() { face_->SetDialLabels(); }
+
+// ---- Colours --------------------------------------------------------------------------------
+
+OleColor ClockForm::GetSysColor(int index) const {
+    // System colours from the window's palette:
+    //   window (COLOR_WINDOW)           -> QPalette::Base, the background of text areas
+    //   window text (COLOR_WINDOWTEXT)  -> QPalette::Text
+    //   tooltip text (COLOR_INFOTEXT)   -> QPalette::ToolTipText
+    //   tooltip background (COLOR_INFOBK) -> QPalette::ToolTipBase
+    //   desktop (COLOR_BACKGROUND)      -> QPalette::Highlight: no toolkit reports the
+    //     desktop's colour, and the theme's accent is the closest steady stand-in (a deep
+    //     blue in the default themes, as the classic desktop was).
+    const QPalette pal = palette();
+    switch (index) {
+    case ColorWindow: return fromQColor(pal.color(QPalette::Active, QPalette::Base));
+    case ColorWindowText: return fromQColor(pal.color(QPalette::Active, QPalette::Text));
+    case ColorInfoText: return fromQColor(pal.color(QPalette::Active, QPalette::ToolTipText));
+    case ColorInfoBk: return fromQColor(pal.color(QPalette::Active, QPalette::ToolTipBase));
+    case ColorBackground: return fromQColor(pal.color(QPalette::Active, QPalette::Highlight));
+    default: return fromQColor(pal.color(QPalette::Active, QPalette::Window));
+    }
+}
+
+OleColor ClockForm::ContrastColor(OleColor c) const {
+    return vireo::ContrastColor(c, [this](int i) { return GetSysColor(i); });
+}
+
+OleColor ClockForm::InvertColor(OleColor c) const {
+    return vireo::InvertColor(c, [this](int i) { return GetSysColor(i); });
+}
+
+bool ClockForm::SetClockColor() {
+    SchemeInputs in;
+    in.BackgroundMode = state_.BackgroundMode;
+    in.UserBackColor = state_.UserBackColor;
+    in.UserForeColor = state_.UserForeColor;
+    in.SysColor = [this](int i) { return GetSysColor(i); };
+    in.SunBand = [this] {
+        SunObject& sun = ephemeris_->Sun();
+        return FindDayNightBand(sun.Altitude() + state_.HorizonCorrection, sun.RiseSetDepression());
+    };
+    if (!ephemeris_) in.SunBand = nullptr;
+    if (!SelectClockColor(in, colors_)) return false;
+    ApplyColors();
+    return true;
+}
+
+void ClockForm::ApplyColors() {
+    const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
+    face_->SetColors(toQColor(ResolveColor(colors_.Back, sys)), toQColor(ResolveColor(colors_.Fore, sys)));
+    face_->SetReadoutBoxed(state_.BackgroundMode != 3);
+}
+
+// ---- Scale and readout ----------------------------------------------------------------------
+
+void ClockForm::SetCaption() { setWindowTitle(Caption()); }
+
+QString ClockForm::Caption() const {
+    return QString::fromStdString(LoadResString(ScaleNameBase + state_.ClockMode)) + QStringLiteral(" - Vireo");
+}
+
+void ClockForm::mnuContextMode_Click(int index) {
+    if (!StoredValueRules::ClockModeValid(index)) return;
+    state_.ClockMode = index;
+    face_->SetClockMode(index);
+    SetCaption();
+    SetDialLabels();
+    if (signal_) signal_->MidiClose();
+    const bool wasEnabled = timer1Enabled_;
+    SetTimer1Enabled(false);
+    DrawClockScale();
+    if (scales_) {
+        const std::int32_t v = ScaleTimeNow();
+        DrawHands(v);
+        ShowReadouts(v);
+    }
+    if (wasEnabled) SetTimer1Enabled(true);
+}
+
+void ClockForm::mnuContextLabel_Click(int index) {
+    state_.DigitalMode = index;
+    face_->SetDigitalMode(index);
+    SetDialLabels();
+}
+
+// ---- Window geometry ------------------------------------------------------------------------
+
+TwipScale ClockForm::Twips() const {
+    const QScreen* s = screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return TwipScale{};
+    return TwipScale::FromDpi(s->logicalDotsPerInchX(), s->logicalDotsPerInchY());
+}
+
+int ClockForm::MinimumHeight() const {
+    // The caption height a frame adds; the style's title bar stands for the system metric.
+    const int caption = style() ? style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) : 0;
+    return MinimumWindowHeight(MinimumTrackWidth, std::max(caption, 0));
+}
+
+int ClockForm::WindowStateIndexNow() const {
+    const Qt::WindowStates s = windowState();
+    if (s & Qt::WindowMinimized) return WindowStateMinimized;
+    if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowStateMaximized;
+    return WindowStateNormal;
+}
+
+WindowRect ClockForm::NormalOuterRect() const {
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                     frame.bottom() - client.bottom());
+    QRect normal = client;
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        const QRect n = normalGeometry();
+        if (n.isValid() && !n.isEmpty()) normal = n;
+        else if (!isVisible() && placedOuter_.Width > 0)
+            return placedOuter_;  // never shown in the normal state: what start-up placed
+    }
+    const QRect outer = normal.marginsAdded(m);
+    return {outer.x(), outer.y(), outer.width(), outer.height()};
+}
+
+void ClockForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    face_->setGeometry(rect());
+    Form_Resize();
+    FixFrameSizeOnce();
+}
+
+void ClockForm::Form_Resize() {
+    const int minimum = MinimumHeight();
+    const int frameExtra = frameGeometry().height() - geometry().height();
+    const int outerHeight = height() + std::max(frameExtra, 0);
+    if (outerHeight < minimum && !isMinimized()) {
+        // Raises another resize event, which does the rest.
+        resize(width(), minimum - std::max(frameExtra, 0));
+        return;
+    }
+    if (!loaded_ || unloaded_) return;
+    SetFormScale();
+    DrawClockScale();
+    const std::int32_t v = ScaleTimeNow();
+    DrawHands(v);
+    ShowReadouts(v);
+}
+
+void ClockForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FixFrameSizeOnce();
+    // The frame a window manager adds is known only some time after the first show.
+    QTimer::singleShot(3000, this, [this] { frameFixPending_ = false; });
+}
+
+void ClockForm::FixFrameSizeOnce() {
+    // Stored sizes include the frame: once the frame is known, shrink the client so that the
+    // outer rectangle is the one stored, and the window does not grow with every start.
+    if (!frameFixPending_ || !isVisible() || windowState() != Qt::WindowNoState) return;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const int extraW = frame.width() - client.width();
+    const int extraH = frame.height() - client.height();
+    if (extraW <= 0 && extraH <= 0) return;
+    frameFixPending_ = false;
+    resize(std::max(1, placedOuter_.Width - extraW), std::max(1, placedOuter_.Height - extraH));
+    move(placedOuter_.Left, placedOuter_.Top);
+}
+
+void ClockForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && loaded_ && !unloaded_ && !isMinimized()) {
+        // Back from minimised: colours and hands were left alone meanwhile.
+        if (SetClockColor()) DrawClockScale();
+        if (scales_) DrawHands(ScaleTimeNow());
+    }
+}
+
+void ClockForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        // Esc silences whatever sounds, and ends a sounding alarm.
+        if (signal_) signal_->StopAlarmAndMusic();
+        else if (music_) music_->PlayMusic(std::string(), 0);
+        state_.AlarmIndex = -1;
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---- Single instance ------------------------------------------------------------------------
+
+void ClockForm::RememberActiveWindow() {
+    if (QWidget* w = QApplication::activeWindow()) lastActiveWindow_ = w;
+}
+
+void ClockForm::BringLastActiveWindowForward() {
+    QWidget* target = QApplication::activeModalWidget();
+    if (!target) target = lastActiveWindow_ ? lastActiveWindow_.data() : this;
+    if (target->isMinimized() || !target->isVisible()) {
+        target->setWindowState((target->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        target->show();
+    }
+    target->raise();
+    target->activateWindow();
+    if (target != this && isMinimized()) showNormal();
+}
+
+bool ClockForm::MidiAvailable() const { return chime_ && chime_->MidiAvailable(); }
+
+}  // namespace vireo

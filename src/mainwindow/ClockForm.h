@@ -1,0 +1,196 @@
+#pragma once
+// ClockForm, the clock window and the program: start-up and shutdown, the tick's display
+// steps, the colour schemes, the window's place and size, and the wiring of the face, the
+// sound engines and the window shell.
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ephemeris/Ephemeris.h"
+#include "mainwindow/ColorScheme.h"
+#include "mainwindow/WindowGeometry.h"
+#include "signal/AlarmValue.h"
+#include "timekeeping/Clock.h"
+#include "timekeeping/ClockState.h"
+#include "timekeeping/TickSink.h"
+
+class QTimer;
+
+namespace vireo {
+
+class ClockFace;
+class ClockTick;
+class MidiChime;
+class MidiOutput;
+class MusicDevice;
+class MusicEngine;
+class SettingsStore;
+class SignalControl;
+class TimeScales;
+
+// What the window is built from. Factories run during start-up, in its order, so that nothing
+// outside the window exists before the settings say how to make it.
+struct ClockFormParts {
+    // The present local date-time; the computer's clock when null. Must outlive the window.
+    const Clock* clock = nullptr;
+    // The ephemeris component, created at start-up and released at shutdown. Required.
+    std::function<std::unique_ptr<Ephemeris>()> createEphemeris;
+    // The chime output and the music device; when a factory is missing or returns null, that
+    // sound is simply absent (the clock runs silently).
+    std::function<std::unique_ptr<MidiOutput>()> createMidiOutput;
+    std::function<std::unique_ptr<MusicDevice>()> createMusicDevice;
+};
+
+// Window state as persisted and as the menu numbers it.
+inline constexpr int WindowStateNormal = 0;
+inline constexpr int WindowStateMinimized = 1;
+inline constexpr int WindowStateMaximized = 2;
+
+// Ranges a stored value must lie in to be used; anything else reads as the default.
+struct StoredValueRules {
+    static bool ClockModeValid(std::int32_t v) { return v >= 0 && v <= 7; }
+    static bool BackgroundModeValid(std::int32_t v) { return v >= 0 && v <= 4; }
+    static bool TimeSignalModeValid(std::int32_t v) { return v >= 0 && v <= 4; }
+    // Above one second the clock would skip seconds on the face.
+    static bool IntervalValid(std::int32_t v) { return v >= 1 && v <= 1000; }
+    static bool WindowStateValid(std::int32_t v) { return v >= 0 && v <= 2; }
+    static bool LongitudeValid(double v) { return v >= -180.0 && v <= 180.0; }
+    static bool LatitudeValid(double v) { return v >= -90.0 && v <= 90.0; }
+    static bool HeightValid(double v) { return v >= -500.0 && v <= 100000.0; }
+    static bool TimeZoneValid(float v) { return v >= -14.0f && v <= 14.0f; }
+};
+
+class ClockForm : public QWidget, public TickDisplay {
+    Q_OBJECT
+public:
+    explicit ClockForm(ClockFormParts parts, QWidget* parent = nullptr);
+    ~ClockForm() override;
+
+    // Start-up: reads every setting, creates the components, places the window, computes the
+    // first temporal period and the colours, and enables Timer1 as its last step. Call once,
+    // before the window is shown.
+    void Form_Load();
+    // Shutdown: disables Timer1, stops the sound, writes every setting the window owns and
+    // releases the components. Runs once; later calls do nothing.
+    void Form_Unload();
+    bool IsLoaded() const { return loaded_; }
+    bool IsUnloaded() const { return unloaded_; }
+
+    // Writes every setting the window owns, as shutdown does, without stopping anything
+    // (the session manager may end the program without a further word).
+    void SaveSettings();
+
+    // Ends the program through the exit command: no close-button rule, shutdown runs.
+    void EndProgram();
+
+    // The tick's display steps (TickDisplay).
+    void ShowReadouts(std::int32_t v) override;
+    bool IsMinimized() const override;
+    bool SetClockColor() override;
+    void DrawClockScale() override;
+    void DrawHands(std::int32_t v) override;
+
+    void SetFormScale();
+    void SetDialLabels();
+
+    // One event of Timer1 (public so tests can step the clock without waiting).
+    void Timer1_Timer();
+    bool Timer1Enabled() const { return timer1Enabled_; }
+    std::int32_t Timer1Interval() const { return timer1Interval_; }
+    // Milliseconds until the timer's next event, or -1 while it is disabled.
+    int Timer1RemainingTime() const;
+
+    // Switches the scale on show: caption, numerals, chime output closed, dial and hands
+    // redrawn at once.
+    void mnuContextMode_Click(int index);
+    // Chooses the readout: 0 the time, 1 the date.
+    void mnuContextLabel_Click(int index);
+
+    // Brings the last active window of this program forward (a second start asked for it).
+    void BringLastActiveWindowForward();
+
+    // Colour functions of the schemes, with the system colours of this window's palette.
+    OleColor ContrastColor(OleColor c) const;
+    OleColor InvertColor(OleColor c) const;
+    OleColor GetSysColor(int index) const;
+    FaceColors ShownColors() const { return colors_; }
+
+    ClockState& State() { return state_; }
+    const ClockState& State() const { return state_; }
+    AlarmTables& Alarms() { return alarms_; }
+    Ephemeris* Component() const { return ephemeris_.get(); }
+    ClockFace* Face() const { return face_; }
+    MusicEngine* Music() const { return music_.get(); }
+    SignalControl* Signal() const { return signal_.get(); }
+    bool MidiAvailable() const;
+    const Clock& ClockSource() const { return *clock_; }
+    // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
+    int WindowStateIndexNow() const;
+    // The rectangle the window restores to, frame included, in logical pixels.
+    WindowRect NormalOuterRect() const;
+    int MinimumHeight() const;
+    TwipScale Twips() const;
+    QString Caption() const;
+
+signals:
+    // Shutdown has run; the application may quit.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Resize();
+    void ReadObserver(SettingsStore& store);
+    void ReadWindowPlacement(SettingsStore& store);
+    void WriteSettings(SettingsStore& store, bool stopSound);
+    void SetCaption();
+    void ScheduleTimer1();
+    void SetTimer1Enabled(bool on);
+    std::int32_t ScaleTimeNow();
+    void ApplyColors();
+    void FixFrameSizeOnce();
+    void RememberActiveWindow();
+
+    ClockFormParts parts_;
+    std::unique_ptr<Clock> ownClock_;
+    const Clock* clock_ = nullptr;
+
+    ClockState state_;
+    AlarmTables alarms_;
+    std::unique_ptr<Ephemeris> ephemeris_;
+    std::unique_ptr<TimeScales> scales_;
+    std::unique_ptr<ClockTick> tick_;
+
+    std::unique_ptr<MidiOutput> midiOutput_;
+    std::unique_ptr<MidiChime> chime_;
+    std::unique_ptr<MusicDevice> musicDevice_;
+    std::unique_ptr<MusicEngine> music_;
+    std::unique_ptr<SignalControl> signal_;
+
+    ClockFace* face_ = nullptr;
+    QTimer* Timer1 = nullptr;
+    bool timer1Enabled_ = false;
+    std::int32_t timer1Interval_ = 100;
+
+    FaceColors colors_{};
+    bool loaded_ = false;
+    bool unloaded_ = false;
+    bool exitRequested_ = false;
+    // The outer size read at start-up, to be met once the window manager's frame is known.
+    WindowRect placedOuter_{};
+    bool frameFixPending_ = false;
+    QPointer<QWidget> lastActiveWindow_;
+};
+
+}  // namespace vireo
