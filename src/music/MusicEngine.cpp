@@ -1,0 +1,80 @@
+#include "music/MusicEngine.h"
+
+#include "platform/ResourceStrings.h"
+
+#include <vector>
+
+namespace vireo {
+
+std::string PlayButtonCaption(bool playing) { return LoadResString(playing ? 1026 : 1025); }
+std::string PlayButtonToolTip(bool playing) { return LoadResString(playing ? 1022 : 1021); }
+std::string PlayButtonFont() { return LoadResString(1027); }
+std::string ReadoutToolTip(bool playing) { return playing ? LoadResString(1020) : std::string(); }
+
+MusicEngine::MusicEngine(MusicDevice& device, ClockState& state) : device_(device), state_(state) {}
+
+MusicEngine::~MusicEngine() = default;
+
+void MusicEngine::PlayMusic(const std::string& fileName, std::int32_t playMode) {
+    std::int32_t mode = fileName.empty() ? kPlayModeStop : playMode;
+    if (mode < kPlayModeStop) mode = kPlayModeStop;
+    const std::int32_t current = state_.MusicPlayMode;
+    if (current > mode && mode > kPlayModeStop) return;  // refused: the music playing outranks it
+
+    bool stopped = false;
+    if (current >= 1) {
+        device_.Stop();
+        device_.Close();
+        state_.MusicPlayMode = kPlayModeStop;
+        stopped = true;
+    }
+
+    bool playing = false;
+    if (mode >= 1 && device_.Open(fileName)) {
+        device_.Play();
+        state_.MusicPlayMode = mode;
+        playing = true;
+        if (readout_) readout_(true);
+    }
+    if (stopped && !playing && readout_) readout_(false);
+    NotifyButtons(playing);
+}
+
+std::string MusicEngine::MusicStatus() { return device_.Status(); }
+
+bool MusicEngine::PauseMusic() {
+    if (!IsPlaying() || device_.Status() != "playing") return false;
+    return device_.Pause();
+}
+
+bool MusicEngine::ResumeMusic() {
+    if (!IsPlaying() || device_.Status() != "paused") return false;
+    if (!device_.Resume()) device_.Play();
+    return true;
+}
+
+void MusicEngine::SetReadoutListener(Listener listener) { readout_ = std::move(listener); }
+
+MusicEngine::ListenerId MusicEngine::AddButtonListener(Listener listener) {
+    const ListenerId id = nextId_++;
+    buttons_.emplace(id, std::move(listener));
+    return id;
+}
+
+void MusicEngine::RemoveButtonListener(ListenerId id) { buttons_.erase(id); }
+
+void MusicEngine::NotifyButtons(bool playing) {
+    // A button may close its dialog (and unregister) from inside the call: walk a snapshot of
+    // the ids and skip those gone meanwhile.
+    std::vector<ListenerId> ids;
+    ids.reserve(buttons_.size());
+    for (const auto& [id, listener] : buttons_) ids.push_back(id);
+    for (ListenerId id : ids) {
+        auto it = buttons_.find(id);
+        if (it == buttons_.end()) continue;
+        Listener listener = it->second;  // a copy survives its own removal
+        listener(playing);
+    }
+}
+
+}  // namespace vireo
