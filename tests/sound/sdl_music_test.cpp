@@ -1,0 +1,206 @@
+// The real SDL2_mixer music device on SDL's dummy audio driver (it consumes samples in real
+// time): files made by the test play to their end, pause and resume, and the files it cannot
+// play fail at open. Also the whole path of a music alarm through the engines.
+
+#include "platform/SdlMusicDevice.h"
+
+#include "music/MusicEngine.h"
+#include "platform/FluidSynthMidiOutput.h"
+#include "platform/MidiOutput.h"
+#include "signal/MidiChime.h"
+#include "signal/SignalControl.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace vireo {
+namespace {
+
+// 16-bit mono PCM sine.
+QByteArray MakeWav(double seconds, double frequency = 440.0, int rate = 22050) {
+    const int frames = int(seconds * rate);
+    QByteArray data;
+    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) data.append(char((v >> (8 * i)) & 0xFF)); };
+    auto u16 = [&](std::uint16_t v) { data.append(char(v & 0xFF)); data.append(char(v >> 8)); };
+    data.append("RIFF");
+    u32(36 + frames * 2);
+    data.append("WAVEfmt ");
+    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
+    data.append("data");
+    u32(frames * 2);
+    for (int i = 0; i < frames; ++i)
+        u16(std::uint16_t(std::int16_t(8000 * std::sin(2 * std::numbers::pi * frequency * i / rate))));
+    return data;
+}
+
+// A one-note Standard MIDI File of about a quarter second.
+QByteArray MakeMidi() {
+    const unsigned char bytes[] = {
+        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+        'M', 'T', 'r', 'k', 0, 0, 0, 13,
+        0x00, 0x90, 69, 100,   // note on
+        0x30, 0x80, 69, 0,     // note off after 48 ticks (a quarter second at 120 bpm)
+        0x00, 0xFF, 0x2F, 0x00, 0x00};
+    return QByteArray(reinterpret_cast<const char*>(bytes), int(sizeof bytes) - 1);
+}
+
+class SdlMusicTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 0); }
+
+    QTemporaryDir dir;
+    std::string Write(const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName().toStdString();
+    }
+    // Waits until the device's status leaves "playing" (or the limit passes).
+    static std::string WaitForEnd(MusicDevice& device, int limitMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (device.Status() == "playing" && timer.elapsed() < limitMs) QThread::msleep(10);
+        return device.Status();
+    }
+    std::string SoxFile(const QString& name) {
+        const QString sox = QStandardPaths::findExecutable("sox");
+        if (sox.isEmpty()) return {};
+        const QString path = dir.filePath(name);
+        const int rc = QProcess::execute(sox, {"-n", "-r", "44100", "-c", "1", path, "synth", "0.3", "sine", "440"});
+        return rc == 0 && QFile::exists(path) ? path.toStdString() : std::string();
+    }
+
+    SdlMusicDevice device;
+};
+
+TEST_F(SdlMusicTest, WavPlaysToItsEndAndCloses) {
+    const std::string wav = Write("short.wav", MakeWav(0.3));
+    QElapsedTimer timer;
+    ASSERT_TRUE(device.Open(wav));
+    EXPECT_EQ(device.Status(), "stopped") << "open but not started";
+    timer.start();
+    ASSERT_TRUE(device.Play());
+    EXPECT_EQ(device.Status(), "playing");
+    EXPECT_EQ(WaitForEnd(device, 5000), "stopped");
+    EXPECT_GE(timer.elapsed(), 200) << "it really played, in real time";
+    device.Close();
+    EXPECT_EQ(device.Status(), "");
+    EXPECT_FALSE(device.Play());
+}
+
+TEST_F(SdlMusicTest, PauseHoldsAndResumeContinues) {
+    ASSERT_TRUE(device.Open(Write("long.wav", MakeWav(0.3))));
+    EXPECT_FALSE(device.Pause()) << "nothing plays yet";
+    ASSERT_TRUE(device.Play());
+    ASSERT_TRUE(device.Pause());
+    EXPECT_EQ(device.Status(), "paused");
+    QThread::msleep(500);
+    EXPECT_EQ(device.Status(), "paused") << "a paused file does not run to its end";
+    EXPECT_FALSE(device.Pause());
+    ASSERT_TRUE(device.Resume());
+    EXPECT_EQ(device.Status(), "playing");
+    EXPECT_FALSE(device.Resume());
+    EXPECT_EQ(WaitForEnd(device, 5000), "stopped");
+    device.Stop();
+    EXPECT_EQ(device.Status(), "stopped");
+    device.Close();
+}
+
+TEST_F(SdlMusicTest, FilesItCannotPlayFailAtOpen) {
+    // Windows Media: the ASF header object's GUID, then filler.
+    const QByteArray asf = QByteArray::fromHex("3026B2758E66CF11A6D900AA0062CE6C") + QByteArray(4096, '\x11');
+    const QByteArray avi = QByteArray("RIFF\x00\x10\x00\x00" "AVI LIST", 16) + QByteArray(4096, '\x22');
+    for (const std::string& bad :
+         {dir.filePath("missing.wav").toStdString(), Write("song.wma", asf), Write("clip.avi", avi),
+          Write("empty.mp3", QByteArray()), dir.path().toStdString(), std::string()}) {
+        EXPECT_FALSE(device.Open(bad)) << bad;
+        EXPECT_EQ(device.Status(), "") << bad;
+    }
+    ASSERT_TRUE(device.Open(Write("ok.wav", MakeWav(0.1))));
+    EXPECT_FALSE(device.Open(Write("ok2.wav", MakeWav(0.1)))) << "one file at a time";
+    device.Close();
+}
+
+TEST_F(SdlMusicTest, OggFlacMp3AndMidiPlay) {
+    for (const QString& name : {QStringLiteral("tone.ogg"), QStringLiteral("tone.flac"), QStringLiteral("tone.mp3")}) {
+        const std::string file = SoxFile(name);
+        if (file.empty()) {
+            ADD_FAILURE() << "sox cannot write " << name.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(device.Open(file)) << file;
+        ASSERT_TRUE(device.Play()) << file;
+        EXPECT_EQ(WaitForEnd(device, 5000), "stopped") << file;
+        device.Close();
+    }
+    if (!QFile::exists(QString::fromUtf8(kDefaultSoundFont))) GTEST_SKIP() << "no SoundFont for MIDI";
+    // MIDI rings out for seconds after its last note; playing and stopping is enough here.
+    ASSERT_TRUE(device.Open(Write("tone.mid", MakeMidi())));
+    ASSERT_TRUE(device.Play());
+    EXPECT_EQ(device.Status(), "playing");
+    device.Stop();
+    EXPECT_EQ(device.Status(), "stopped");
+    device.Close();
+}
+
+class SilentMidi final : public MidiOutput {
+public:
+    int DeviceCount() override { return 0; }
+    bool Open() override { return false; }
+    void ShortMsg(std::uint32_t) override {}
+    void Reset() override {}
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+};
+
+TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {
+    ClockState state;
+    AlarmTables tables;
+    tables.AlarmSetting[4] = AlarmValue::Make(6, 45, 0, kAlarmSoundMusic).Packed();
+    tables.AlarmFile[4] = Write("alarm.wav", MakeWav(0.3));
+    SilentMidi midi;
+    MidiChime chime(midi);
+    MusicEngine music(device, state);
+    int buttons = 0;
+    bool buttonPlaying = false;
+    music.AddButtonListener([&](bool playing) { ++buttons, buttonPlaying = playing; });
+    SignalControl control(state, tables, chime, music, [] { return 4; });
+
+    control.AlarmControl(6 * 3600 + 45 * 60);
+    EXPECT_EQ(state.AlarmIndex, 4);
+    EXPECT_EQ(state.MusicPlayMode, kPlayModeAlarm);
+    EXPECT_EQ(music.MusicStatus(), "playing");
+    EXPECT_TRUE(buttonPlaying);
+
+    // The tick's poll, once a second (here every 50 ms), until the music has ended.
+    QElapsedTimer timer;
+    timer.start();
+    std::int32_t second = 6 * 3600 + 45 * 60;
+    while (state.AlarmIndex != -1 && timer.elapsed() < 5000) {
+        QThread::msleep(50);
+        control.AlarmControl(++second);
+        if (state.MusicPlayMode > 0 && music.MusicStatus() == "stopped") {
+            music.PlayMusic("", 0);
+            state.AlarmIndex = -1;
+        }
+    }
+    EXPECT_EQ(state.AlarmIndex, -1);
+    EXPECT_EQ(state.MusicPlayMode, 0);
+    EXPECT_EQ(music.MusicStatus(), "") << "the device is closed";
+    EXPECT_FALSE(buttonPlaying);
+    EXPECT_EQ(buttons, 2);
+}
+
+}  // namespace
+}  // namespace vireo
