@@ -82,6 +82,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     Timer1->setSingleShot(true);
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, [this] {
+        ++timer1Events_;
         Timer1_Timer();
         ScheduleTimer1();
     });
@@ -224,13 +225,10 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect work = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
 
-    // The designed outer size: the designed client area and whatever frame is known now.
-    const QMargins frame = frameGeometry().isValid() && isVisible()
-                               ? QMargins(geometry().left() - frameGeometry().left(),
-                                          geometry().top() - frameGeometry().top(),
-                                          frameGeometry().right() - geometry().right(),
-                                          frameGeometry().bottom() - geometry().bottom())
-                               : QMargins();
+    // The designed outer size: the designed client area and whatever frame the platform knows
+    // already (some know it as soon as the native window exists, X11 only once it is mapped).
+    winId();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int designedW = RoundToInt32(DesignedClientWidthTwips / tw.X) + frame.left() + frame.right();
     const int designedH = RoundToInt32(DesignedClientHeightTwips / tw.Y) + frame.top() + frame.bottom();
 
@@ -249,7 +247,7 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
     r = CorrectWindowRect(r, screens, MinimumTrackWidth, MinimumHeight());
 
     placedOuter_ = r;
-    frameFixPending_ = true;
+    frameFixPending_ = frame.isNull();
     setGeometry(r.Left + frame.left(), r.Top + frame.top(), std::max(1, r.Width - frame.left() - frame.right()),
                 std::max(1, r.Height - frame.top() - frame.bottom()));
 }
@@ -343,7 +341,7 @@ void ClockForm::closeEvent(QCloseEvent* event) {
 
 void ClockForm::Timer1_Timer() {
     if (!tick_ || unloaded_) return;
-    tick_->Timer1_Timer();
+    if (tick_->Timer1_Timer()) ++timer1Work_;
 }
 
 void ClockForm::SetTimer1Enabled(bool on) {
@@ -500,10 +498,10 @@ WindowRect ClockForm::NormalOuterRect() const {
                      frame.bottom() - client.bottom());
     QRect normal = client;
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        // Not yet seen in the normal state with its frame: the placement start-up read.
+        if (frameFixPending_ && placedOuter_.Width > 0) return placedOuter_;
         const QRect n = normalGeometry();
         if (n.isValid() && !n.isEmpty()) normal = n;
-        else if (!isVisible() && placedOuter_.Width > 0)
-            return placedOuter_;  // never shown in the normal state: what start-up placed
     }
     const QRect outer = normal.marginsAdded(m);
     return {outer.x(), outer.y(), outer.width(), outer.height()};
@@ -536,8 +534,19 @@ void ClockForm::Form_Resize() {
 void ClockForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FixFrameSizeOnce();
-    // The frame a window manager adds is known only some time after the first show.
-    QTimer::singleShot(3000, this, [this] { frameFixPending_ = false; });
+    SettleFrameLater();
+}
+
+void ClockForm::SettleFrameLater() {
+    // A window manager reports its frame a moment after the window appears; a window still
+    // without one after that has none, and its stored size was met already.
+    if (!frameFixPending_) return;
+    QTimer::singleShot(3000, this, [this] {
+        if (frameFixPending_ && isVisible() && windowState() == Qt::WindowNoState) {
+            FixFrameSizeOnce();
+            frameFixPending_ = false;
+        }
+    });
 }
 
 void ClockForm::FixFrameSizeOnce() {
@@ -556,6 +565,10 @@ void ClockForm::FixFrameSizeOnce() {
 
 void ClockForm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && windowState() == Qt::WindowNoState) {
+        FixFrameSizeOnce();
+        SettleFrameLater();
+    }
     if (event->type() == QEvent::WindowStateChange && loaded_ && !unloaded_ && !isMinimized()) {
         // Back from minimised: colours and hands were left alone meanwhile.
         if (SetClockColor()) DrawClockScale();

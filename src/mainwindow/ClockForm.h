@@ -105,6 +105,9 @@ public:
     std::int32_t Timer1Interval() const { return timer1Interval_; }
     // Milliseconds until the timer's next event, or -1 while it is disabled.
     int Timer1RemainingTime() const;
+    // Timer events so far, and how many of them found a new second to handle.
+    long Timer1EventCount() const { return timer1Events_; }
+    long Timer1WorkCount() const { return timer1Work_; }
 
     // Switches the scale on show: caption, numerals, chime output closed, dial and hands
     // redrawn at once.
@@ -160,6 +163,7 @@ private:
     std::int32_t ScaleTimeNow();
     void ApplyColors();
     void FixFrameSizeOnce();
+    void SettleFrameLater();
     void RememberActiveWindow();
 
     ClockFormParts parts_;
@@ -182,6 +186,8 @@ private:
     QTimer* Timer1 = nullptr;
     bool timer1Enabled_ = false;
     std::int32_t timer1Interval_ = 100;
+    long timer1Events_ = 0;
+    long timer1Work_ = 0;
 
     FaceColors colors_{};
     bool loaded_ = false;

@@ -1,0 +1,408 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+#include "ephemeris/EphemerisComponent.h"
+#include "face/ClockFace.h"
+#include "mainwindow/ClockForm.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
+
+using namespace vireo;
+
+namespace {
+
+// Each case runs on its own settings folder and a clock standing at a chosen moment.
+class ClockFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        saved_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+        // Midsummer noon in Tokyo: the Sun is high.
+        clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 12, 0, 0));
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
+
+    std::unique_ptr<ClockForm> MakeForm(const Clock* clock = nullptr) {
+        ClockFormParts parts;
+        parts.clock = clock ? clock : &clock_;
+        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(); };
+        return std::make_unique<ClockForm>(std::move(parts));
+    }
+    std::unique_ptr<ClockForm> LoadAndShow() {
+        auto form = MakeForm();
+        form->Form_Load();
+        form->show();
+        QCoreApplication::processEvents();
+        return form;
+    }
+
+    QSettings File() {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat);
+    }
+    QVariant Stored(const char* key) { return File().value(QString::fromLatin1(key)); }
+    void Put(const char* key, const QVariant& value) {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        store.SetValue("", key, value);
+    }
+
+    QTemporaryDir dir_;
+    QByteArray saved_;
+    SettableClock clock_;
+};
+
+WindowRect centredDefault(const ClockForm& form) {
+    const TwipScale tw = form.Twips();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    // The designed client area with the frame the platform adds around it.
+    const QMargins m = form.windowHandle()->frameMargins();
+    const int w = RoundToInt32(3000.0 / tw.X) + m.left() + m.right();
+    const int h = RoundToInt32(2715.0 / tw.Y) + m.top() + m.bottom();
+    return {RoundToInt32((work.width() * tw.X - w * tw.X) / 2.0 / tw.X),
+            RoundToInt32((work.height() * tw.Y - h * tw.Y) / 2.0 / tw.Y), w, h};
+}
+
+}  // namespace
+
+TEST_F(ClockFormTest, FirstStartOnAnEmptyStoreTakesEveryDefault) {
+    auto form = LoadAndShow();
+    const ClockState& s = form->State();
+    EXPECT_EQ(s.ClockMode, 0);
+    EXPECT_EQ(s.DigitalMode, 1);
+    EXPECT_EQ(s.TimeSignalMode, 2);
+    EXPECT_EQ(s.TimeSignalFile, "");
+    EXPECT_EQ(s.BackgroundMode, 1);
+    EXPECT_EQ(s.UserBackColor, 0xFFFFFF);
+    EXPECT_EQ(s.UserForeColor, 0);
+    EXPECT_FALSE(s.ShowInTaskTray);
+    EXPECT_FALSE(s.CloseButtonMinimized);
+    EXPECT_EQ(s.MusicPlayMode, 0);
+    EXPECT_EQ(s.AlarmIndex, -1);
+    EXPECT_NEAR(s.HorizonCorrection, -0.00244281888888889, 1e-15);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(form->Alarms().AlarmSetting[i], 0);
+        EXPECT_EQ(form->Alarms().AlarmFile[i], "");
+    }
+
+    Ephemeris* e = form->Component();
+    ASSERT_NE(e, nullptr);
+    EXPECT_DOUBLE_EQ(e->ObserverLongitude(), 139.7447);
+    EXPECT_DOUBLE_EQ(e->ObserverLatitude(), 35.6544);
+    EXPECT_DOUBLE_EQ(e->ObserverHeight(), 0.0);
+    EXPECT_FLOAT_EQ(e->ObserverTimeZone(), 9.0f);
+
+    EXPECT_TRUE(form->Timer1Enabled());
+    EXPECT_EQ(form->Timer1Interval(), 100);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("地方標準時 - Vireo"));
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    EXPECT_EQ(form->NormalOuterRect(), centredDefault(*form));
+    EXPECT_EQ(form->width(), RoundToInt32(3000.0 / form->Twips().X));  // the designed client area
+    EXPECT_EQ(form->height(), RoundToInt32(2715.0 / form->Twips().Y));
+
+    // Noon in June: the day colours, and the dial shows the twelve-hour numerals.
+    EXPECT_EQ(form->ShownColors().Back, RgbColor(128, 255, 255));
+    EXPECT_EQ(form->Face()->BackgroundColor(), QColor(128, 255, 255));
+    EXPECT_EQ(form->Face()->NumeralText(0), QStringLiteral("12"));
+    EXPECT_GT(form->State().Period.DayLength, 14 * 3600);  // the longest days of the year
+}
+
+TEST_F(ClockFormTest, FirstShutdownWritesEveryKeyTheWindowOwns) {
+    auto form = LoadAndShow();
+    const TwipRect expected = ToTwips(centredDefault(*form), form->Twips());
+    form->Form_Unload();
+    EXPECT_TRUE(form->IsUnloaded());
+    EXPECT_FALSE(form->Timer1Enabled());
+
+    QSettings f = File();
+    int owned = 0;
+    for (const SettingInfo& info : AllSettings()) {
+        const QString key = info.section.empty()
+                                ? QString::fromUtf8(info.key.data(), static_cast<int>(info.key.size()))
+                                : QString::fromUtf8(info.section.data(), static_cast<int>(info.section.size())) +
+                                      QLatin1Char('/') +
+                                      QString::fromUtf8(info.key.data(), static_cast<int>(info.key.size()));
+        const bool notOurs = key == QLatin1String("CircleForm") || key == QLatin1String("Minimized") ||
+                             key == QLatin1String("hKeyStartUp") || key == QLatin1String("PlayFile");
+        EXPECT_EQ(f.contains(key), !notOurs) << key.toStdString();
+        owned += notOurs ? 0 : 1;
+    }
+    EXPECT_EQ(owned, 19 + 20);
+    EXPECT_EQ(f.value("ObsLongitude").toDouble(), 139.7447);
+    EXPECT_EQ(f.value("Interval").toInt(), 100);
+    EXPECT_EQ(f.value("WindowState").toInt(), 0);
+    EXPECT_EQ(f.value("Left").toInt(), expected.Left);
+    EXPECT_EQ(f.value("Top").toInt(), expected.Top);
+    EXPECT_EQ(f.value("Width").toInt(), expected.Width);
+    EXPECT_EQ(f.value("Height").toInt(), expected.Height);
+    EXPECT_EQ(f.value("UserBackColor").toInt(), 16777215);
+
+    // Shutdown runs once: a second call writes nothing more.
+    Put("ClockMode", 5);
+    form->Form_Unload();
+    EXPECT_EQ(Stored("ClockMode").toInt(), 5);
+}
+
+TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
+    WindowRect normal;
+    {
+        auto form = LoadAndShow();
+        form->mnuContextMode_Click(6);
+        form->mnuContextLabel_Click(0);
+        ClockState& s = form->State();
+        s.TimeSignalMode = 3;
+        s.TimeSignalFile = "/音楽/時報.mid";
+        s.BackgroundMode = 4;
+        s.UserBackColor = RgbColor(10, 20, 30);
+        s.UserForeColor = RgbColor(250, 240, 230);
+        s.ShowInTaskTray = true;
+        s.CloseButtonMinimized = true;
+        form->Alarms().AlarmSetting[0] = 0x1000000 | (7 * 3600);
+        form->Alarms().AlarmSetting[9] = 0x2FE0000 | (23 * 3600 + 59 * 60);
+        form->Alarms().AlarmFile[9] = "/音楽/目覚まし.ogg";
+        form->Component()->SetObserverLongitude(135.5);
+        form->Component()->SetObserverLatitude(34.7);
+        form->Component()->SetObserverHeight(100.0);
+        form->Component()->SetObserverTimeZone(9.5f);
+
+        form->setGeometry(100, 120, 300, 250);
+        QCoreApplication::processEvents();
+        normal = form->NormalOuterRect();
+        form->showMaximized();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+        EXPECT_EQ(form->NormalOuterRect(), normal);
+        form->close();  // program code closes: shutdown runs
+        EXPECT_TRUE(form->IsUnloaded());
+    }
+    EXPECT_EQ(Stored("WindowState").toInt(), 2);
+
+    auto form = LoadAndShow();
+    const ClockState& s = form->State();
+    EXPECT_EQ(s.ClockMode, 6);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("天保暦 - Vireo"));
+    EXPECT_EQ(s.DigitalMode, 0);
+    EXPECT_EQ(s.TimeSignalMode, 3);
+    EXPECT_EQ(s.TimeSignalFile, "/音楽/時報.mid");
+    EXPECT_EQ(s.BackgroundMode, 4);
+    EXPECT_EQ(s.UserBackColor, RgbColor(10, 20, 30));
+    EXPECT_EQ(s.UserForeColor, RgbColor(250, 240, 230));
+    EXPECT_TRUE(s.ShowInTaskTray);
+    EXPECT_TRUE(s.CloseButtonMinimized);
+    EXPECT_EQ(form->Alarms().AlarmSetting[0], 0x1000000 | (7 * 3600));
+    EXPECT_EQ(form->Alarms().AlarmSetting[9], 0x2FE0000 | (23 * 3600 + 59 * 60));
+    EXPECT_EQ(form->Alarms().AlarmFile[9], "/音楽/目覚まし.ogg");
+    EXPECT_EQ(form->Alarms().AlarmFile[0], "");
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverLongitude(), 135.5);
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverLatitude(), 34.7);
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverHeight(), 100.0);
+    EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.5f);
+    EXPECT_NEAR(s.HorizonCorrection, 0.350890514444444, 1e-12);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+    EXPECT_EQ(form->NormalOuterRect(), normal);
+    // The user's colours are on the face.
+    EXPECT_EQ(form->Face()->BackgroundColor(), QColor(10, 20, 30));
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, AWindowClosedMinimisedStartsNormalUnlessStartMinimisedIsSet) {
+    WindowRect normal;
+    {
+        auto form = LoadAndShow();
+        form->setGeometry(40, 60, 260, 230);
+        QCoreApplication::processEvents();
+        normal = form->NormalOuterRect();
+        form->showMinimized();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMinimized);
+        EXPECT_TRUE(form->IsMinimized());
+        form->Form_Unload();
+    }
+    EXPECT_EQ(Stored("WindowState").toInt(), 0);  // never 1
+    {
+        auto form = LoadAndShow();
+        EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+        EXPECT_EQ(form->NormalOuterRect(), normal);
+        form->Form_Unload();
+    }
+    Put("Minimized", true);
+    Put("WindowState", 2);
+    auto form = LoadAndShow();
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMinimized);
+    form->Form_Unload();
+    EXPECT_EQ(Stored("WindowState").toInt(), 0);
+    EXPECT_TRUE(Stored("Minimized").toBool());  // written only by the Options dialog
+}
+
+TEST_F(ClockFormTest, StoredValuesOutOfRangeAreCorrectedAndWrittenBackCorrected) {
+    Put("ClockMode", 12);
+    Put("Interval", 0);
+    Put("BackgroundMode", 9);
+    Put("WindowState", 7);
+    Put("TimeSignalMode", -3);
+    Put("Left", -1000000);
+    Put("Top", 5000000);
+    Put("Width", 15);
+    Put("Height", 30);
+    Put("ObsLatitude", 200.0);
+    Put("TimeZone", 99.0);
+    auto form = LoadAndShow();
+    EXPECT_EQ(form->State().ClockMode, 0);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("地方標準時 - Vireo"));
+    EXPECT_EQ(form->Timer1Interval(), 100);
+    EXPECT_EQ(form->State().BackgroundMode, 1);
+    EXPECT_EQ(form->State().TimeSignalMode, 2);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverLatitude(), 35.6544);
+    EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.0f);
+
+    const WindowRect r = form->NormalOuterRect();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(QRect(r.Left, r.Top, r.Width, r.Height))) << r.Left << "," << r.Top;
+    EXPECT_GE(r.Width, MinimumTrackWidth);
+    EXPECT_GE(r.Height, form->MinimumHeight());
+
+    form->Form_Unload();
+    EXPECT_EQ(Stored("ClockMode").toInt(), 0);
+    EXPECT_EQ(Stored("Interval").toInt(), 100);
+    EXPECT_EQ(Stored("BackgroundMode").toInt(), 1);
+    EXPECT_EQ(Stored("WindowState").toInt(), 0);
+    EXPECT_EQ(Stored("TimeSignalMode").toInt(), 2);
+    EXPECT_DOUBLE_EQ(Stored("ObsLatitude").toDouble(), 35.6544);
+    const TwipRect t = ToTwips(r, form->Twips());
+    EXPECT_EQ(Stored("Left").toInt(), t.Left);
+    EXPECT_EQ(Stored("Top").toInt(), t.Top);
+    EXPECT_GE(Stored("Height").toInt(), RoundToInt32(form->MinimumHeight() * form->Twips().Y));
+}
+
+TEST_F(ClockFormTest, UnreadableAndAbsurdValuesReadAsDefaults) {
+    Put("ClockMode", QStringLiteral("abc"));
+    Put("Interval", 100000);
+    Put("DigitalMode", QStringLiteral("x"));
+    auto form = LoadAndShow();
+    EXPECT_EQ(form->State().ClockMode, 0);
+    EXPECT_EQ(form->Timer1Interval(), 100);
+    EXPECT_EQ(form->State().DigitalMode, 1);
+    form->Form_Unload();
+    EXPECT_EQ(Stored("Interval").toInt(), 100);
+}
+
+TEST_F(ClockFormTest, TheTickWorksOncePerSecondAndMovesHandsAndReadout) {
+    clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 9, 5, 7.2));
+    Put("DigitalMode", 0);
+    auto form = LoadAndShow();
+    form->Timer1_Timer();
+    EXPECT_EQ(form->Timer1WorkCount(), 1);
+    EXPECT_EQ(form->Face()->ReadoutText(), QStringLiteral("9:05:07"));
+    const auto before = form->Face()->HandEnds();
+    clock_.Advance(0.5);
+    form->Timer1_Timer();  // the same second: nothing to do
+    EXPECT_EQ(form->Timer1WorkCount(), 1);
+    clock_.Advance(0.5);
+    form->Timer1_Timer();
+    EXPECT_EQ(form->Timer1WorkCount(), 2);
+    EXPECT_EQ(form->Face()->ReadoutText(), QStringLiteral("9:05:08"));
+    EXPECT_NE(form->Face()->HandEnds()[2].x, before[2].x);
+
+    // A change of scale shows the new scale at once.
+    form->mnuContextMode_Click(4);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("地方恒星時 - Vireo"));
+    EXPECT_EQ(form->Face()->NumeralText(1), QStringLiteral("2"));
+    EXPECT_TRUE(form->Face()->ReadoutText().endsWith(QLatin1Char('0')) ||
+                form->Face()->ReadoutText().contains(QLatin1Char('.')));
+    EXPECT_TRUE(form->Timer1Enabled());
+    form->mnuContextMode_Click(7);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("延喜式 - Vireo"));
+    EXPECT_EQ(form->Face()->NumeralText(0), QStringLiteral("子"));
+    form->mnuContextMode_Click(42);  // no such scale: nothing changes
+    EXPECT_EQ(form->State().ClockMode, 7);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, TheTimerWakesOnlyAtWholeSeconds) {
+    SystemClock system;
+    auto form = MakeForm(&system);
+    form->Form_Load();
+    form->show();
+    EXPECT_LE(form->Timer1RemainingTime(), 1001);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 2300) QTest::qWait(50);
+    // About one wake a second (not ten), and each found a new second to show.
+    EXPECT_GE(form->Timer1EventCount(), 2);
+    EXPECT_LE(form->Timer1EventCount(), 3);
+    EXPECT_EQ(form->Timer1WorkCount(), form->Timer1EventCount());
+    EXPECT_EQ(form->Timer1Interval(), 100);  // the setting itself is kept
+    form->Form_Unload();
+    EXPECT_EQ(form->Timer1RemainingTime(), -1);
+}
+
+TEST_F(ClockFormTest, ColourSchemesFollowTheSunThePaletteAndTheUser) {
+    clock_.Set(LocalDateTime::FromCivil(2026, 12, 21, 23, 30, 0));  // a winter night
+    auto form = LoadAndShow();
+    EXPECT_EQ(form->ShownColors().Back, RgbColor(0, 0, 128));
+    EXPECT_EQ(form->ShownColors().Fore, RgbColor(255, 255, 127));
+    EXPECT_FALSE(form->SetClockColor());  // nothing changed since
+
+    form->State().BackgroundMode = 0;
+    ASSERT_TRUE(form->SetClockColor());
+    EXPECT_EQ(form->ShownColors().Back, SystemColorRef(ColorWindow));
+    const QColor base = form->palette().color(QPalette::Base);
+    EXPECT_EQ(form->Face()->BackgroundColor(), base);
+    EXPECT_EQ(form->ContrastColor(SystemColorRef(ColorWindow)), base.lightness() > 128 ? 0 : 0xFFFFFF);
+    EXPECT_EQ(form->InvertColor(SystemColorRef(ColorWindow)),
+              RgbColor(255 - base.red(), 255 - base.green(), 255 - base.blue()));
+
+    form->State().BackgroundMode = 3;
+    ASSERT_TRUE(form->SetClockColor());
+    EXPECT_EQ(form->Face()->BackgroundColor(), QColor(208, 208, 208));
+    EXPECT_EQ(form->ShownColors().Fore, form->ContrastColor(SystemColorRef(ColorBackground)));
+
+    form->State().BackgroundMode = 1;
+    clock_.Set(LocalDateTime::FromCivil(2026, 12, 22, 12, 0, 0));  // the next noon
+    form->Timer1_Timer();  // the tick asks the Sun again and redraws in day colours
+    EXPECT_EQ(form->Face()->BackgroundColor(), QColor(128, 255, 255));
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, TheWindowNeverShrinksBelowTheMinimumHeight) {
+    auto form = LoadAndShow();
+    form->resize(300, 40);
+    QCoreApplication::processEvents();
+    const int frameExtra = form->frameGeometry().height() - form->height();
+    EXPECT_EQ(form->height() + frameExtra, form->MinimumHeight());
+    EXPECT_EQ(form->width(), 300);
+    // A wide window keeps a round, centred dial.
+    form->resize(600, 300);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(form->Face()->Mapping().ScaleLeft(), -2040.0);
+    EXPECT_DOUBLE_EQ(form->Face()->Mapping().ScaleTop(), 1020.0);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, TheExitCommandEndsTheProgramEvenWhenCloseMinimises) {
+    Put("CloseButton", true);
+    auto form = LoadAndShow();
+    EXPECT_TRUE(form->State().CloseButtonMinimized);
+    bool unloaded = false;
+    QObject::connect(form.get(), &ClockForm::Unloaded, [&] { unloaded = true; });
+    form->EndProgram();
+    EXPECT_TRUE(unloaded);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(Stored("CloseButton").toBool());
+}
