@@ -1,0 +1,167 @@
+#include "settings/SettingsStore.h"
+
+#include "platform/Autostart.h"
+#include "platform/ResourceStrings.h"
+
+#include <QSettings>
+#include <QString>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cctype>
+
+namespace vireo {
+
+namespace {
+
+bool HasPathSeparator(std::string_view name) {
+    return name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void CheckName(std::string_view what, std::string_view name) {
+    if (name.empty() || HasPathSeparator(name))
+        throw SettingsError(SettingsError::kInvalidArgument,
+                            std::string(what) + " must be a non-empty name without '/' or '\\': '" +
+                                std::string(name) + "'");
+}
+
+QString OwnKey(std::string_view section, std::string_view key) {
+    CheckName("key", key);
+    if (section.empty()) return ToQString(key);
+    CheckName("section", section);
+    return ToQString(section) + u'/' + ToQString(key);
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() = default;
+
+SettingsStore::~SettingsStore() {
+    if (!settings_) return;
+    settings_->sync();
+    if (settings_->status() == QSettings::AccessError)
+        qWarning("settings: could not write %s", qPrintable(settings_->fileName()));
+}
+
+void SettingsStore::DropOwn() {
+    if (!settings_) return;
+    Sync();  // what was written under the old names still reaches its file
+    settings_.reset();
+}
+
+void SettingsStore::SetCompany(std::string_view company) {
+    if (company == company_) return;
+    DropOwn();
+    company_ = company;
+}
+
+void SettingsStore::SetProduct(std::string_view product) {
+    if (product == product_) return;
+    DropOwn();
+    product_ = product;
+}
+
+void SettingsStore::SetAppKeyMode(bool appKeyMode) { appKeyMode_ = appKeyMode; }
+
+void SettingsStore::SetRootKey(std::int32_t rootKey) { rootKey_ = rootKey; }
+
+QSettings& SettingsStore::Own() {
+    if (!settings_) {
+        // The names become folder and file names; refuse any that would leave the config folder.
+        CheckName("company", company_);
+        CheckName("product", product_);
+        if (company_ == "." || company_ == ".." || product_ == "." || product_ == "..")
+            throw SettingsError(SettingsError::kInvalidArgument, "company or product is not a name");
+        settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                ToQString(company_), ToQString(product_));
+    }
+    return *settings_;
+}
+
+namespace {
+
+AutostartScope ScopeOfRoot(std::int32_t rootKey) {
+    if (rootKey == kHKeyLocalMachine) return AutostartScope::Machine;
+    if (rootKey == kHKeyCurrentUser) return AutostartScope::User;
+    throw SettingsError(SettingsError::kInvalidArgument,
+                        "unknown root key " + std::to_string(rootKey) + " for the start-up entry");
+}
+
+}  // namespace
+
+void SettingsStore::CheckRunEntryAddress(std::string_view section, std::string_view key) const {
+    // Outside its own settings the store knows one place only: the start-up entry.
+    if (!EqualsIgnoringCase(section, LoadResString(1001)))
+        throw SettingsError(SettingsError::kInvalidArgument,
+                            "only the start-up entry can be addressed below a root key, not '" +
+                                std::string(section) + "'");
+    if (!IsValidAutostartName(std::string(key)))
+        throw SettingsError(SettingsError::kInvalidArgument,
+                            "not a usable start-up entry name: '" + std::string(key) + "'");
+}
+
+QVariant SettingsStore::GetValue(std::string_view section, std::string_view key,
+                                 const QVariant& defaultValue) {
+    if (!appKeyMode_) {
+        CheckRunEntryAddress(section, key);
+        const auto command = ReadAutostartEntry(ScopeOfRoot(rootKey_), std::string(key));
+        return command ? QVariant(QString::fromStdString(*command)) : defaultValue;
+    }
+    const QString fullKey = OwnKey(section, key);
+    QSettings& settings = Own();
+    return settings.contains(fullKey) ? settings.value(fullKey) : defaultValue;
+}
+
+void SettingsStore::SetValue(std::string_view section, std::string_view key, const QVariant& value) {
+    if (!appKeyMode_) {
+        CheckRunEntryAddress(section, key);
+        const AutostartScope scope = ScopeOfRoot(rootKey_);
+        const std::string command = value.toString().toStdString();
+        if (command.empty())
+            throw SettingsError(SettingsError::kInvalidArgument, "the start-up entry needs a command");
+        std::string reason;
+        if (!WriteAutostartEntry(scope, std::string(key), command, &reason))
+            throw SettingsError(SettingsError::kStartupEntryWrite,
+                                "could not write the start-up entry: " + reason);
+        return;
+    }
+    const QString fullKey = OwnKey(section, key);
+    if (!value.isValid())
+        throw SettingsError(SettingsError::kInvalidArgument, "no value to store for " + std::string(key));
+    Own().setValue(fullKey, value);
+}
+
+void SettingsStore::DeleteValue(std::string_view section, std::string_view key) {
+    if (!appKeyMode_) {
+        CheckRunEntryAddress(section, key);
+        std::string reason;
+        if (!RemoveAutostartEntry(ScopeOfRoot(rootKey_), std::string(key), &reason))
+            throw SettingsError(SettingsError::kFileAccess,
+                                "could not remove the start-up entry: " + reason);
+        return;
+    }
+    Own().remove(OwnKey(section, key));
+}
+
+void SettingsStore::Sync() {
+    if (!settings_) return;
+    settings_->sync();
+    if (settings_->status() == QSettings::AccessError)
+        throw SettingsError(SettingsError::kFileAccess,
+                            "could not write " + settings_->fileName().toStdString());
+}
+
+std::string SettingsStore::FileName() { return Own().fileName().toStdString(); }
+
+}  // namespace vireo
