@@ -2,6 +2,8 @@
 
 #include <fluidsynth.h>
 
+#include <vector>
+
 namespace vireo {
 
 namespace {
@@ -25,42 +27,58 @@ FluidSynthMidiOutput::FluidSynthMidiOutput(FluidSynthOptions options) : options_
 
 FluidSynthMidiOutput::~FluidSynthMidiOutput() { Close(); }
 
-fluid_settings_t* FluidSynthMidiOutput::NewSettings() const {
+// Drivers tried when none is named. The sound server first: ALSA's "default" device may be
+// held exclusively or not route to the desktop's output.
+static const std::vector<std::string>& DesktopDrivers() {
+    static const std::vector<std::string> drivers = {"pulseaudio", "alsa", "oss"};
+    return drivers;
+}
+
+fluid_settings_t* FluidSynthMidiOutput::NewSettings(const std::string& driver) const {
     fluid_settings_t* settings = new_fluid_settings();
     if (!settings) return nullptr;
     fluid_settings_setnum(settings, "synth.sample-rate", options_.SampleRate);
     // Load only the samples of the instruments actually chosen: the GM SoundFont is large
     // and an open happens every hour.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    if (!options_.AudioDriver.empty())
-        fluid_settings_setstr(settings, "audio.driver", options_.AudioDriver.c_str());
+    if (!driver.empty()) fluid_settings_setstr(settings, "audio.driver", driver.c_str());
     if (!options_.AudioFile.empty())
         fluid_settings_setstr(settings, "audio.file.name", options_.AudioFile.c_str());
     return settings;
 }
 
-int FluidSynthMidiOutput::DeviceCount() {
-    if (!fluid_is_soundfont(options_.SoundFont.c_str())) return 0;
-    if (options_.Offline) return 1;
-    if (IsOpen()) return 1;
-    // An audio output counts only if a driver can really be started on it.
-    fluid_settings_t* settings = NewSettings();
-    if (!settings) return 0;
-    int count = 0;
+bool FluidSynthMidiOutput::DriverWorks(const std::string& driver) const {
+    fluid_settings_t* settings = NewSettings(driver);
+    if (!settings) return false;
+    bool works = false;
     if (fluid_synth_t* synth = new_fluid_synth(settings)) {
-        if (fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth)) {
-            count = 1;
-            delete_fluid_audio_driver(driver);
+        if (fluid_audio_driver_t* audio = new_fluid_audio_driver(settings, synth)) {
+            works = true;
+            delete_fluid_audio_driver(audio);
         }
         delete_fluid_synth(synth);
     }
     delete_fluid_settings(settings);
-    return count;
+    return works;
 }
 
-bool FluidSynthMidiOutput::Open() {
-    if (IsOpen()) return true;
-    settings_ = NewSettings();
+int FluidSynthMidiOutput::DeviceCount() {
+    if (!fluid_is_soundfont(options_.SoundFont.c_str())) return 0;
+    if (options_.Offline || IsOpen()) return 1;
+    // An audio output counts only if a driver can really be started on it.
+    const std::vector<std::string> candidates =
+        options_.AudioDriver.empty() ? DesktopDrivers() : std::vector<std::string>{options_.AudioDriver};
+    for (const std::string& driver : candidates) {
+        if (DriverWorks(driver)) {
+            workingDriver_ = driver;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+bool FluidSynthMidiOutput::OpenWith(const std::string& driver) {
+    settings_ = NewSettings(driver);
     if (!settings_) return false;
     synth_ = new_fluid_synth(settings_);
     bool ok = synth_ && fluid_synth_sfload(synth_, options_.SoundFont.c_str(), 1) != FLUID_FAILED;
@@ -70,6 +88,27 @@ bool FluidSynthMidiOutput::Open() {
     }
     if (!ok) Close();
     return ok;
+}
+
+bool FluidSynthMidiOutput::Open() {
+    if (IsOpen()) return true;
+    if (options_.Offline) return OpenWith({});
+    std::vector<std::string> candidates;
+    if (!options_.AudioDriver.empty()) {
+        candidates = {options_.AudioDriver};
+    } else {
+        // The driver found at start-up first; the others should the output have moved.
+        if (!workingDriver_.empty()) candidates.push_back(workingDriver_);
+        for (const std::string& d : DesktopDrivers())
+            if (d != workingDriver_) candidates.push_back(d);
+    }
+    for (const std::string& driver : candidates) {
+        if (OpenWith(driver)) {
+            workingDriver_ = driver;
+            return true;
+        }
+    }
+    return false;
 }
 
 void FluidSynthMidiOutput::ShortMsg(std::uint32_t message) {

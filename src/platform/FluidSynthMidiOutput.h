@@ -18,8 +18,8 @@ inline constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-
 
 struct FluidSynthOptions {
     std::string SoundFont = kDefaultSoundFont;
-    // FluidSynth audio driver name ("pulseaudio", "alsa", "file", ...); empty picks
-    // FluidSynth's default for the platform.
+    // FluidSynth audio driver name ("pulseaudio", "alsa", "file", ...); empty tries the
+    // desktop's sound server first, then ALSA, then OSS, and keeps the first that opens.
     std::string AudioDriver;
     // Output file of the "file" driver; ignored by the others.
     std::string AudioFile;
@@ -36,7 +36,8 @@ public:
     FluidSynthMidiOutput& operator=(const FluidSynthMidiOutput&) = delete;
 
     // 1 when the SoundFont is present and (unless offline) an audio output can be opened
-    // now, else 0. Probes each time it is called; callers decide once at start-up.
+    // now, else 0. Probes each time it is called (callers decide once at start-up) and
+    // remembers the driver that worked for the opens that follow.
     int DeviceCount() override;
     bool Open() override;
     void ShortMsg(std::uint32_t message) override;
@@ -50,9 +51,13 @@ public:
     double SampleRate() const { return options_.SampleRate; }
 
 private:
-    fluid_settings_t* NewSettings() const;
+    fluid_settings_t* NewSettings(const std::string& driver) const;
+    bool DriverWorks(const std::string& driver) const;
+    bool OpenWith(const std::string& driver);
+
 
     FluidSynthOptions options_;
+    std::string workingDriver_;  // the driver the last probe or open found working
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
