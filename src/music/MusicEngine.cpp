@@ -2,6 +2,7 @@
 
 #include "platform/ResourceStrings.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vireo {
@@ -16,8 +17,8 @@ MusicEngine::MusicEngine(MusicDevice& device, ClockState& state) : device_(devic
 MusicEngine::~MusicEngine() = default;
 
 void MusicEngine::PlayMusic(const std::string& fileName, std::int32_t playMode) {
-    std::int32_t mode = fileName.empty() ? kPlayModeStop : playMode;
-    if (mode < kPlayModeStop) mode = kPlayModeStop;
+    // Modes outside 0..3 are taken as the nearest one, so no stray value outranks the user.
+    std::int32_t mode = fileName.empty() ? kPlayModeStop : std::clamp(playMode, kPlayModeStop, kPlayModeUser);
     const std::int32_t current = state_.MusicPlayMode;
     if (current > mode && mode > kPlayModeStop) return;  // refused: the music playing outranks it
 

@@ -36,6 +36,8 @@ SdlMusicDevice::~SdlMusicDevice() { Close(); }
 
 bool SdlMusicDevice::OpenAudio() {
     if (audioOpen_) return true;
+    // The program handles SIGINT and SIGTERM itself (orderly shutdown); SDL must not take them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_FLAC | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_MID | MIX_INIT_OPUS);
     // MIDI files use the same General MIDI SoundFont as the chime unless the user set one.

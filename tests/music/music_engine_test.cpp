@@ -78,6 +78,15 @@ TEST_F(MusicEngineTest, EmptyNameIsAStopWhateverTheMode) {
     EXPECT_EQ(buttons, (std::vector<bool>{false})) << "but sets the buttons idle";
 }
 
+TEST_F(MusicEngineTest, StrayModesCountAsTheNearestOne) {
+    music.PlayMusic("/m/1.wav", 9);
+    EXPECT_EQ(state.MusicPlayMode, 3);
+    music.PlayMusic("/m/3.ogg", 3);
+    EXPECT_EQ(device.OpenFile(), "/m/3.ogg") << "the user may still replace it";
+    music.PlayMusic("/m/2.mp3", -4);
+    EXPECT_EQ(state.MusicPlayMode, 0) << "a negative mode is a stop";
+}
+
 TEST_F(MusicEngineTest, ReplacementThatFailsToOpenLeavesSilence) {
     StartWithMode(2);
     music.PlayMusic("/m/missing.wma", 3);
