@@ -4,11 +4,16 @@
 // and the music engine and keep their memory in the clock state (SignalStepLimit,
 // AlarmIndex, AlarmChimeStep).
 //
+// A sounding alarm: a chime alarm steps once a call and ends by itself twenty seconds after
+// its time; a music alarm lasts while any music plays (also the user's music that refused
+// it, or a preview that replaced it) and ends at the first call that finds none playing, so
+// music that did not start or was stopped from a dialog never holds off later alarms.
+//
 // Beyond the plain step rules, no MIDI device is left open by a sequence that never reaches
-// its close step (a scale that skips seconds, a clock change): the time signal closes the
-// device at any later step of its hour while it still holds it, and a chime alarm that was
-// opened early but did not fire closes it once its second has passed. Neither extra close
-// touches the device while the other sequence is using it.
+// its close step (a scale that skips seconds, a clock change, a chime alarm whose AlarmIndex
+// the music poll cleared): the time signal closes the device at any later step of its hour
+// while it still holds it, and an alarm's device is closed once its sequence is over. Neither
+// extra close touches the device while the other sequence is using it.
 
 #include "music/MusicEngine.h"
 #include "signal/AlarmValue.h"
