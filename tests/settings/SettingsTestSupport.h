@@ -20,7 +20,9 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", ConfigHome().toLocal8Bit());
-        // QSettings resolves its folder once per process; point it here for this test.
+        // QSettings resolves its folder once per process; point it here for this test. setPath
+        // also wins over QStandardPaths' test mode, which these tests leave off; the autostart
+        // folder reads $XDG_CONFIG_HOME at every call.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ConfigHome());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, ConfigHome());
         SetMachineAutostartFolder((dir_.path() + QStringLiteral("/etc/xdg/autostart")).toStdString());
