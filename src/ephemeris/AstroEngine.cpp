@@ -1,0 +1,288 @@
+#include "ephemeris/AstroEngine.h"
+
+#include <erfa.h>
+#include <erfam.h>
+
+#include <cmath>
+
+#include "ephemeris/Ephemeris.h"
+
+namespace vireo {
+namespace {
+
+constexpr double kOleEpochMjd = 15018.0;  // 1899-12-30
+constexpr double kFirstLeapTableMjd = 36934.0;  // 1960-01-01: eraDat's table starts here
+
+double Wrap2Pi(double a) {
+    a = std::fmod(a, ERFA_D2PI);
+    return a < 0.0 ? a + ERFA_D2PI : a;
+}
+
+// Espenak & Meeus (2004), TT - UT1 in seconds for a decimal year before 1960.
+double EspenakMeeus(double y) {
+    if (y < -500.0) {
+        const double u = (y - 1820.0) / 100.0;
+        return -20.0 + 32.0 * u * u;
+    }
+    if (y < 500.0) {
+        const double u = y / 100.0;
+        return 10583.6 + u * (-1014.41 + u * (33.78311 + u * (-5.952053 + u * (-0.1798452
+               + u * (0.022174192 + u * 0.0090316521)))));
+    }
+    if (y < 1600.0) {
+        const double u = (y - 1000.0) / 100.0;
+        return 1574.2 + u * (-556.01 + u * (71.23472 + u * (0.319781 + u * (-0.8503463
+               + u * (-0.005050998 + u * 0.0083572073)))));
+    }
+    if (y < 1700.0) {
+        const double t = y - 1600.0;
+        return 120.0 + t * (-0.9808 + t * (-0.01532 + t / 7129.0));
+    }
+    if (y < 1800.0) {
+        const double t = y - 1700.0;
+        return 8.83 + t * (0.1603 + t * (-0.0059285 + t * (0.00013336 - t / 1174000.0)));
+    }
+    if (y < 1860.0) {
+        const double t = y - 1800.0;
+        return 13.72 + t * (-0.332447 + t * (0.0068612 + t * (0.0041116 + t * (-0.00037436
+               + t * (0.0000121272 + t * (-0.0000001699 + t * 0.000000000875))))));
+    }
+    if (y < 1900.0) {
+        const double t = y - 1860.0;
+        return 7.62 + t * (0.5737 + t * (-0.251754 + t * (0.01680668 + t * (-0.0004473624
+               + t / 233174.0))));
+    }
+    if (y < 1920.0) {
+        const double t = y - 1900.0;
+        return -2.79 + t * (1.494119 + t * (-0.0598939 + t * (0.0061966 - t * 0.000197)));
+    }
+    if (y < 1941.0) {
+        const double t = y - 1920.0;
+        return 21.20 + t * (0.84493 + t * (-0.076100 + t * 0.0020936));
+    }
+    const double t = y - 1950.0;
+    return 29.07 + t * (0.407 + t * (-1.0 / 233.0 + t / 2547.0));
+}
+
+}  // namespace
+
+double DeltaTSeconds(double utcMjd) {
+    int iy = 0, im = 0, id = 0;
+    double fd = 0.0;
+    if (eraJd2cal(ERFA_DJM0, utcMjd, &iy, &im, &id, &fd) != 0) {
+        throw EphemerisError("date out of range");
+    }
+    if (utcMjd < kFirstLeapTableMjd) {
+        return EspenakMeeus(iy + (im - 0.5) / 12.0);
+    }
+    // From 1972 on the offset changes only at a day boundary, so one look-up serves a day.
+    thread_local double cachedDay = -1e300;
+    thread_local double cachedValue = 0.0;
+    const double day = std::floor(utcMjd);
+    if (day == cachedDay) return cachedValue;
+    double dat = 0.0;
+    // Status 1 is ERFA's "dubious year" beyond its table: the last known value still holds.
+    if (eraDat(iy, im, id, fd, &dat) < 0) throw EphemerisError("leap second table refused the date");
+    const double value = 32.184 + dat;
+    if (utcMjd >= 41317.0) {  // 1972-01-01: whole leap seconds only
+        cachedDay = day;
+        cachedValue = value;
+    }
+    return value;
+}
+
+AstroInstant MakeInstant(double utcOle) {
+    if (!std::isfinite(utcOle)) throw EphemerisError("date is not a finite number");
+    // Years 1000 to 2999: outside, the models have no meaning for a clock.
+    if (utcOle < -328716.0 || utcOle > 401768.0) throw EphemerisError("date out of range");
+    AstroInstant at;
+    at.utcOle = utcOle;
+    at.utcMjd = utcOle + kOleEpochMjd;
+    at.ttMjd = at.utcMjd + DeltaTSeconds(at.utcMjd) / ERFA_DAYSEC;
+    return at;
+}
+
+AstroEngine::AstroEngine() = default;
+
+const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
+    EarthNode& node = earth_[static_cast<std::size_t>(((day % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (node.day != day) {
+        eraEpv00(ERFA_DJM0, static_cast<double>(day), node.pvh, node.pvb);
+        node.day = day;
+    }
+    return node;
+}
+
+const AstroEngine::NutationNode& AstroEngine::Nutation(std::int64_t index) {
+    NutationNode& node =
+        nutation_[static_cast<std::size_t>(((index % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (node.index != index) {
+        const double tt = static_cast<double>(index) * kNutationStep;
+        double gamb, phib, psib, epsa, rnpb[3][3], x, y;
+        eraNut06a(ERFA_DJM0, tt, &node.dpsi, &node.deps);
+        eraPfw06(ERFA_DJM0, tt, &gamb, &phib, &psib, &epsa);
+        eraFw2m(gamb, phib, psib + node.dpsi, epsa + node.deps, rnpb);
+        eraBpn2xy(rnpb, &x, &y);
+        // Equation of the origins; UT1 is UTC and ERA is exact, so GAST = ERA - EO.
+        node.eo = eraEors(rnpb, eraS06(ERFA_DJM0, tt, x, y));
+        node.index = index;
+    }
+    return node;
+}
+
+// Cubic Hermite interpolation between whole TT days, on positions and velocities.
+void AstroEngine::EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]) {
+    const double d0 = std::floor(ttMjd);
+    const auto day = static_cast<std::int64_t>(d0);
+    const EarthNode& a = Earth(day);
+    const EarthNode& b = Earth(day + 1);
+    const double s = ttMjd - d0;
+    const double s2 = s * s, s3 = s2 * s;
+    const double h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2,
+                 h11 = s3 - s2;
+    const double g00 = 6 * s2 - 6 * s, g10 = 3 * s2 - 4 * s + 1, g01 = -6 * s2 + 6 * s,
+                 g11 = 3 * s2 - 2 * s;
+    for (int i = 0; i < 3; ++i) {
+        pvh[0][i] = h00 * a.pvh[0][i] + h10 * a.pvh[1][i] + h01 * b.pvh[0][i] + h11 * b.pvh[1][i];
+        pvh[1][i] = g00 * a.pvh[0][i] + g10 * a.pvh[1][i] + g01 * b.pvh[0][i] + g11 * b.pvh[1][i];
+        pvb[0][i] = h00 * a.pvb[0][i] + h10 * a.pvb[1][i] + h01 * b.pvb[0][i] + h11 * b.pvb[1][i];
+        pvb[1][i] = g00 * a.pvb[0][i] + g10 * a.pvb[1][i] + g01 * b.pvb[0][i] + g11 * b.pvb[1][i];
+    }
+}
+
+// Linear between quarter days: the shortest nutation terms make that good to a few
+// tenths of a milliarcsecond.
+void AstroEngine::NutationAt(double ttMjd, double* dpsi, double* deps, double* eo) {
+    const double x = ttMjd / kNutationStep;
+    const double i0 = std::floor(x);
+    const auto index = static_cast<std::int64_t>(i0);
+    const NutationNode a = Nutation(index);
+    const NutationNode& b = Nutation(index + 1);
+    const double f = x - i0;
+    *dpsi = a.dpsi + f * (b.dpsi - a.dpsi);
+    *deps = a.deps + f * (b.deps - a.deps);
+    *eo = a.eo + f * (b.eo - a.eo);
+}
+
+void AstroEngine::NpbMatrix(double ttMjd, double rnpb[3][3], double* trueObliquity) {
+    double gamb, phib, psib, epsa, dpsi, deps, eo;
+    eraPfw06(ERFA_DJM0, ttMjd, &gamb, &phib, &psib, &epsa);
+    NutationAt(ttMjd, &dpsi, &deps, &eo);
+    eraFw2m(gamb, phib, psib + dpsi, epsa + deps, rnpb);
+    *trueObliquity = epsa + deps;
+}
+
+SunPlace AstroEngine::Sun(const AstroInstant& at) {
+    double pvh[2][3], pvb[2][3];
+    EarthAt(at.ttMjd, pvh, pvb);
+    // Geocentric Sun at the time its light left it: the Sun's own barycentric motion over
+    // the light time (a few metres a second for ~500 s) is all that changes.
+    double p[3];
+    double dist = std::sqrt(pvh[0][0] * pvh[0][0] + pvh[0][1] * pvh[0][1] + pvh[0][2] * pvh[0][2]);
+    const double tau = dist / ERFA_DC;  // days
+    for (int i = 0; i < 3; ++i) p[i] = -pvh[0][i] - tau * (pvb[1][i] - pvh[1][i]);
+    dist = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+    double pnat[3] = {p[0] / dist, p[1] / dist, p[2] / dist};
+    // Annual aberration from the Earth's barycentric velocity (as a fraction of c).
+    double v[3];
+    double v2 = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        v[i] = pvb[1][i] / ERFA_DC;
+        v2 += v[i] * v[i];
+    }
+    double ppr[3];
+    eraAb(pnat, v, dist, std::sqrt(1.0 - v2), ppr);
+    double rnpb[3][3], eps;
+    NpbMatrix(at.ttMjd, rnpb, &eps);
+    double q[3];
+    eraRxp(rnpb, ppr, q);
+    SunPlace place;
+    place.rightAscension = Wrap2Pi(std::atan2(q[1], q[0]));
+    place.declination = std::atan2(q[2], std::sqrt(q[0] * q[0] + q[1] * q[1]));
+    place.eclipticLongitude =
+        Wrap2Pi(std::atan2(q[1] * std::cos(eps) + q[2] * std::sin(eps), q[0]));
+    place.distance = dist;
+    return place;
+}
+
+double AstroEngine::SunLongitude(const AstroInstant& at) { return Sun(at).eclipticLongitude; }
+
+double AstroEngine::MoonLongitude(const AstroInstant& at) {
+    double pv[2][3];
+    eraMoon98(ERFA_DJM0, at.ttMjd, pv);
+    // Seen from the geocentre, the Moon's apparent place is its geometric place one light
+    // time earlier; the annual aberration cancels the Earth's share of the light-time shift.
+    const double dist = std::sqrt(pv[0][0] * pv[0][0] + pv[0][1] * pv[0][1] + pv[0][2] * pv[0][2]);
+    const double tau = dist / ERFA_DC;
+    double p[3];
+    for (int i = 0; i < 3; ++i) p[i] = pv[0][i] - tau * pv[1][i];
+    double rnpb[3][3], eps;
+    NpbMatrix(at.ttMjd, rnpb, &eps);
+    double q[3];
+    eraRxp(rnpb, p, q);
+    return Wrap2Pi(std::atan2(q[1] * std::cos(eps) + q[2] * std::sin(eps), q[0]));
+}
+
+double AstroEngine::GreenwichMeanSiderealTime(const AstroInstant& at) const {
+    return eraGmst06(ERFA_DJM0, at.utcMjd, ERFA_DJM0, at.ttMjd);
+}
+
+double AstroEngine::GreenwichApparentSiderealTime(const AstroInstant& at) {
+    double dpsi, deps, eo;
+    NutationAt(at.ttMjd, &dpsi, &deps, &eo);
+    return Wrap2Pi(eraEra00(ERFA_DJM0, at.utcMjd) - eo);
+}
+
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+double WrapPi(double a) {
+    a = std::fmod(a, ERFA_D2PI);
+    if (a <= -ERFA_DPI) a += ERFA_D2PI;
+    if (a > ERFA_DPI) a -= ERFA_D2PI;
+    return a;
+}
+
+// Secant iteration on a wrapped angle g(t) -> 0, starting from guess with a known mean rate
+// (radians a day). Converges to about a millisecond.
+template <typename Angle>
+double SolveAngle(Angle&& g, double guess, double rate) {
+    double t0 = guess;
+    double g0 = WrapPi(g(t0));
+    if (g0 == 0.0) return t0;
+    double t1 = t0 - g0 / rate;
+    for (int i = 0; i < 30; ++i) {
+        const double g1 = WrapPi(g(t1));
+        if (g1 == 0.0) return t1;
+        double slope = (g1 - g0) / (t1 - t0);
+        // A secant far from the mean rate means a wrap or a poor pair: fall back to the rate.
+        if (!(slope > 0.3 * rate && slope < 3.0 * rate)) slope = rate;
+        const double t2 = t1 - g1 / slope;
+        t0 = t1;
+        g0 = g1;
+        t1 = t2;
+        if (std::fabs(t1 - t0) < 1e-9) return t1;
+    }
+    throw EphemerisError("root search did not converge");
+}
+
+}  // namespace
+
+double SunLongitudeNear(AstroEngine& engine, double target, double guessUtcOle) {
+    return SolveAngle(
+        [&](double t) { return engine.SunLongitude(MakeInstant(t)) - target; }, guessUtcOle,
+        ERFA_D2PI / 365.2422);
+}
+
+double NewMoonNear(AstroEngine& engine, double guessUtcOle) {
+    return SolveAngle(
+        [&](double t) {
+            const AstroInstant at = MakeInstant(t);
+            return engine.MoonLongitude(at) - engine.SunLongitude(at);
+        },
+        guessUtcOle, ERFA_D2PI / 29.530589);
+}
+
+}  // namespace vireo

@@ -1,0 +1,80 @@
+#pragma once
+// The astronomy under the ephemeris component: time scales, the apparent Sun and Moon, and
+// sidereal time, on ERFA. Plain C++, no Qt. Moments are UTC OLE dates (days since 1899-12-30);
+// UT1 is taken as UTC.
+
+#include <array>
+#include <cstdint>
+
+namespace vireo {
+
+// One moment on the time scales the models need.
+struct AstroInstant {
+    double utcOle = 0.0;
+    double utcMjd = 0.0;  // UTC = UT1, as a modified Julian date
+    double ttMjd = 0.0;   // TT, as a modified Julian date
+};
+
+// Apparent geocentric place of the Sun for the true equator and equinox of date.
+struct SunPlace {
+    double rightAscension = 0.0;  // radians, [0, 2pi)
+    double declination = 0.0;     // radians
+    double eclipticLongitude = 0.0;  // radians, [0, 2pi), of date
+    double distance = 0.0;        // au
+};
+
+// TT - UT1 in seconds for a UTC modified Julian date: leap seconds from 1960 on, the
+// Espenak & Meeus polynomials before.
+double DeltaTSeconds(double utcMjd);
+
+AstroInstant MakeInstant(double utcOle);
+
+// Keeps small caches of the expensive series (Earth's orbit per day, nutation per quarter
+// day) and interpolates between them, so that a query costs a few microseconds.
+class AstroEngine {
+public:
+    AstroEngine();
+
+    SunPlace Sun(const AstroInstant& at);
+    // Apparent ecliptic longitude of date of the Sun and the Moon, radians in [0, 2pi).
+    double SunLongitude(const AstroInstant& at);
+    double MoonLongitude(const AstroInstant& at);
+    // Greenwich sidereal time, radians in [0, 2pi): mean (IAU 2006) and apparent (IAU 2006/2000A).
+    double GreenwichMeanSiderealTime(const AstroInstant& at) const;
+    double GreenwichApparentSiderealTime(const AstroInstant& at);
+
+private:
+    struct EarthNode {
+        std::int64_t day = INT64_MIN;
+        double pvh[2][3] = {};  // heliocentric
+        double pvb[2][3] = {};  // barycentric
+    };
+    struct NutationNode {
+        std::int64_t index = INT64_MIN;
+        double dpsi = 0.0, deps = 0.0, eo = 0.0;
+    };
+    static constexpr int kCacheSize = 128;
+    static constexpr double kNutationStep = 0.25;  // days
+
+    const EarthNode& Earth(std::int64_t day);
+    const NutationNode& Nutation(std::int64_t index);
+    void EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]);
+    void NutationAt(double ttMjd, double* dpsi, double* deps, double* eo);
+    // Bias-precession-nutation matrix and true obliquity of date.
+    void NpbMatrix(double ttMjd, double rnpb[3][3], double* trueObliquity);
+
+    std::array<EarthNode, kCacheSize> earth_;
+    std::array<NutationNode, kCacheSize> nutation_;
+};
+
+}  // namespace vireo
+
+namespace vireo {
+
+// Root searches on the engine. Moments are UTC OLE dates; angles radians.
+// The moment nearest guess (within a few days) when the Sun's apparent longitude is target.
+double SunLongitudeNear(AstroEngine& engine, double target, double guessUtcOle);
+// The new moon (equal apparent longitudes of Sun and Moon) nearest guess (within ~10 days).
+double NewMoonNear(AstroEngine& engine, double guessUtcOle);
+
+}  // namespace vireo
