@@ -64,30 +64,6 @@ protected:
                 static_cast<int>(RoundHalfEven((dusk - std::floor(dusk)) * 86400))};
     }
 
-    // Ticks through one local day every `step` seconds and checks the scale turns forward
-    // exactly once: finite, inside the day, never backwards.
-    void ExpectOneForwardTurnOver(int day, int step) {
-        double previous = -1.0, first = -1.0, turned = 0.0;
-        for (int s = 0; s < 86400; s += step) {
-            const std::int32_t v = TickAt({day, s + 0.001});
-            ASSERT_GE(v, 0);
-            ASSERT_LT(v, kScaleTimeUnitsPerDay);
-            const double x = v / 50.0;
-            if (previous >= 0.0) {
-                double d = x - previous;
-                if (d < 0.0) d += 86400.0;
-                ASSERT_LT(d, 43300.0) << "s=" << s;
-                turned += d;
-            } else {
-                first = x;
-            }
-            previous = x;
-        }
-        double closing = first - previous;
-        if (closing < 0.0) closing += 86400.0;
-        EXPECT_NEAR(turned + closing, 86400.0, 1.0);
-    }
-
     EphemerisComponent eph;
     SettableClock clock;
     ClockState state;
@@ -189,25 +165,6 @@ TEST_F(RealEphemerisTest, TermChangesAtNextChange) {
     EXPECT_LT(state.Period.NextChange, old.NextChange + 17.0);
 }
 
-TEST_F(RealEphemerisTest, HighLatitudeDaysStayFiniteAndInOrder) {
-    struct Case {
-        double latitude;
-        int y, m, d;
-    };
-    for (const Case c : {Case{70.0, 2026, 6, 12}, Case{70.0, 2026, 12, 12},
-                         Case{-70.0, 2026, 6, 12}, Case{80.0, 2026, 12, 12},
-                         Case{70.0, 2026, 3, 10}}) {
-        SCOPED_TRACE(std::to_string(c.latitude) + " " + std::to_string(c.m));
-        Observe(c.latitude, 139.7447, 9.0f);
-        const int day = OleDayFromCivil(c.y, c.m, c.d);
-        StartAt({day, 0.0});
-        ASSERT_GT(std::floor(state.Period.NextChange) - 0.5, day + 1.0);
-        EXPECT_GT(state.Period.DayLength, 0);
-        EXPECT_GT(state.Period.NightLength, 0);
-        ExpectOneForwardTurnOver(day, 7);
-    }
-}
-
 // Every day of a year, at several hours, a new period holds the moment it was computed for
 // and changes again within a solar term, so the tick never recomputes it second after second.
 TEST_F(RealEphemerisTest, PeriodsHoldTheirMomentAllYear) {
@@ -241,10 +198,10 @@ TEST_F(RealEphemerisTest, PeriodsHoldTheirMomentAllYear) {
     }
 }
 
-// A year at 70 and 80 degrees north minute by minute: always a finite scale time inside the day;
+// A year at 70 degrees north and south and 80 north, minute by minute: always a finite scale time inside the day;
 // on every day the period holds unchanged, exactly one forward turn.
 TEST_F(RealEphemerisTest, PolarYearMinuteByMinute) {
-    for (double latitude : {70.0, 80.0}) {
+    for (double latitude : {70.0, -70.0, 80.0}) {
         Observe(latitude, 139.7447, 9.0f);
         const int first = OleDayFromCivil(2026, 1, 1);
         StartAt({first, 0.0});
