@@ -157,7 +157,10 @@ void SettingsStore::DeleteValue(std::string_view section, std::string_view key) 
 void SettingsStore::Sync() {
     if (!settings_) return;
     settings_->sync();
-    if (settings_->status() == QSettings::AccessError)
+    // QSettings keeps its first error: after a damaged file was read (FormatError) a failed
+    // write no longer shows in status(), so ask whether the file can be written at all.
+    const QSettings::Status status = settings_->status();
+    if (status == QSettings::AccessError || (status != QSettings::NoError && !settings_->isWritable()))
         throw SettingsError(SettingsError::kFileAccess,
                             "could not write " + settings_->fileName().toStdString());
 }

@@ -207,6 +207,24 @@ TEST_F(SettingsStoreTest, AWriteThatCannotReachTheDiskIsReported) {
     }
 }
 
+TEST_F(SettingsStoreTest, AFailedWriteAfterReadingADamagedFileIsStillReported) {
+    WriteSettingsFile("[General\nClockMode=\"5\n");
+    SettingsStore s;
+    OpenOwnSettings(s);
+    EXPECT_EQ(Read(s, kTimeSignalMode), 2);  // the damaged file has been read
+    QDir(ConfigHome() + "/Larkspur Laboratory").removeRecursively();
+    QFile blocker(ConfigHome() + "/Larkspur Laboratory");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Write(s, kClockMode, 4);
+    try {
+        s.Sync();
+        FAIL() << "the write was reported as done";
+    } catch (const SettingsError& e) {
+        EXPECT_EQ(e.number(), SettingsError::kFileAccess);
+    }
+}
+
 // ---- Files edited by hand or damaged --------------------------------------------------------
 
 TEST_F(SettingsStoreTest, GarbageValuesReadAsTheirDefaults) {
