@@ -272,19 +272,19 @@ TEST_F(RealEphemerisTest, ClockJumpsFollowThePresent) {
 TEST_F(RealEphemerisTest, OtherScalesAgreeWithKnownValues) {
     Observe(35.6544, 139.7447, 9.0f);
     // 2000-01-01 12:00 UT (21:00 in Tokyo): Greenwich mean sidereal time 18.697374558 h; the
-    // apparent one differs by the equation of the equinoxes, under 1.2 s.
+    // apparent one is 0.853 s less (equation of the equinoxes). Half a second allows for UT1-UTC.
     const auto j2000 = ScaleSecondsAt(eph, OleDayFromCivil(2000, 1, 1) + 21.0 / 24);
-    EXPECT_NEAR(j2000[5], 18.697374558 * 3600, 1.5);
+    EXPECT_NEAR(j2000[5], 18.697374558 * 3600 - 0.853, 0.5);
     EXPECT_NEAR(j2000[1], 12 * 3600.0, 1e-6);
     // Local sidereal time leads Greenwich's by the longitude.
     EXPECT_NEAR(std::fmod(j2000[4] - j2000[5] + 86400.0, 86400.0), 240.0 * 139.7447, 0.01);
-    // Early November the Sun is about 16.4 minutes ahead of the mean Sun; mid-February
-    // about 14.2 minutes behind.
+    // The equation of time at noon in Tokyo (NOAA's series, good to a few seconds): 2026-11-03
+    // +989.5 s, 2026-02-11 -853.6 s.
     const auto nov = ScaleSecondsAt(eph, OleDayFromCivil(2026, 11, 3) + 0.5);
-    EXPECT_NEAR(nov[3] - nov[2], 16.4 * 60, 30.0);
+    EXPECT_NEAR(nov[3] - nov[2], 989.5, 10.0);
     EXPECT_DOUBLE_EQ(nov[7], nov[3]);
     const auto feb = ScaleSecondsAt(eph, OleDayFromCivil(2026, 2, 11) + 0.5);
-    EXPECT_NEAR(feb[3] - feb[2], -14.2 * 60, 30.0);
+    EXPECT_NEAR(feb[3] - feb[2], -853.6, 10.0);
     EXPECT_NEAR(feb[0], 43200.0, 1e-6);
     EXPECT_NEAR(feb[2] - feb[0], 1138.728, 1e-6);
 }
