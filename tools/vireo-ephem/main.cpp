@@ -1,0 +1,81 @@
+// vireo-ephem: answers ephemeris queries for scripts and for checking, one JSON object a line.
+
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "EphemQuery.h"
+#include "ephemeris/EphemerisComponent.h"
+
+namespace {
+
+const char* const kHelp = R"(Usage: vireo-ephem [LAT LON HEIGHT TZ YYYY-MM-DDTHH:MM:SS]
+       vireo-ephem < queries
+
+Answers ephemeris queries. Each query is one line of five fields separated by blanks:
+  LAT      latitude in degrees, north positive (-90..90)
+  LON      longitude in degrees, east positive (-180..180)
+  HEIGHT   height in metres (0..10000)
+  TZ       time zone in hours east of UTC (-12..14), e.g. 9 or 5.5
+  YYYY-MM-DDTHH:MM:SS   local date-time in that zone (years 1000..2999)
+With arguments, the one query they form is answered; otherwise every line of standard
+input is (blank lines are skipped). Each answer is one JSON object on its own line:
+  at                   the date-time asked
+  sun_ra               apparent right ascension of the Sun, degrees [0, 360)
+  sun_altitude         geocentric altitude of the Sun's centre, no refraction, degrees
+  rise_set_depression  semi-diameter plus 35'08" refraction, degrees
+  sidereal_greenwich   Greenwich apparent sidereal time, degrees
+  sidereal_local       local apparent sidereal time, degrees
+  dawn, dusk           local date-time (to the second) when the Sun's centre crosses
+                       -7d21'40" rising / setting on that local date; null if it does not
+  solar_term_index     k: the next solar term is at longitude 15k - 30
+  solar_term_day       day of the current solar term, 1 on the date it begins
+  next_term            local date-time of the next solar term
+  lunisolar_month, lunisolar_day, leap_month, day_label
+                       the Japanese lunisolar date (on JST) of the local date and its 六曜
+A malformed line gets {"error": ..., "line": N, "input": ...} and the rest go on; the exit
+status is 1 if any line failed, 0 otherwise.
+)";
+
+bool Answer(vireo::EphemerisComponent& component, const std::string& line, long number) {
+    auto parsed = vireo::ParseEphemQuery(line);
+    if (auto* message = std::get_if<std::string>(&parsed)) {
+        std::cout << vireo::EphemErrorJson(*message, number, line) << '\n';
+        return false;
+    }
+    try {
+        std::cout << vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed)) << '\n';
+        return true;
+    } catch (const vireo::EphemerisError& e) {
+        std::cout << vireo::EphemErrorJson(e.what(), number, line) << '\n';
+        return false;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << kHelp;
+            return 0;
+        }
+    }
+    vireo::EphemerisComponent component;
+    if (argc > 1) {
+        std::string line;
+        for (int i = 1; i < argc; ++i) line += (i > 1 ? " " : "") + std::string(argv[i]);
+        return Answer(component, line, 1) ? 0 : 1;
+    }
+    bool ok = true;
+    long number = 0;
+    for (std::string line; std::getline(std::cin, line);) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        ok = Answer(component, line, number) && ok;
+        std::cout.flush();
+    }
+    return ok ? 0 : 1;
+}
