@@ -21,6 +21,24 @@
 //   menu. Should the notification area vanish while the window is hidden in it, the window
 //   comes back minimised with its taskbar button.
 
+//
+// Wiring in the clock window (one WindowShell and one ClockMenu for the program's life):
+// - start-up, in this order: SetTransparentForm(scheme == 3); SetCircleForm(true) when the
+//   round option is set or scheme == 3; AddTaskTrayIcon() when the icon is wanted;
+//   SetWindowButtons(CloseButtonMinimized). After SetTransparentForm the window recolours
+//   its face and redraws the dial itself.
+// - every second: SetTipText(MakeTrayTip(text, ClockMode)) while the icon is on; this also
+//   notices a notification area that appeared or went away.
+// - mouse press/move on the face, the readout or a numeral: StartFaceDrag(buttons); right
+//   button released there: PopupMenu(globalPos).
+// - close request: CloseRequestMinimizes(spontaneous close, CloseButtonMinimized).
+// - the menu's help command: ShowHelpContents(); shutdown: CloseAllHelp() first, then the
+//   shell is destroyed, which removes the icon.
+// - minimising with the icon shown hides the window by itself (the shell watches the
+//   window's state changes); restoring from the icon emits RestoredFromTray.
+// - a window with the icon shown is a Qt::Tool window, which Qt does not count when it
+//   decides that the last window closed: end the program explicitly on exit.
+
 #include "mainwindow/shell/ClockMenu.h"
 
 #include <QObject>
