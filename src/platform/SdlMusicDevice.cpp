@@ -78,7 +78,7 @@ bool SdlMusicDevice::Open(const std::string& file) {
 bool SdlMusicDevice::Play() {
     if (!music_) return false;
     Mix_HaltMusic();
-    return Mix_PlayMusic(music_, 1) == 0;
+    return Mix_PlayMusic(music_, 0) == 0;  // once
 }
 
 bool SdlMusicDevice::Pause() {
