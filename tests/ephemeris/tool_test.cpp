@@ -50,7 +50,8 @@ TEST(EphemQuery, AnswerHoldsEveryFieldFromTheComponent) {
     const QStringList expected = {"at", "sun_ra", "sun_altitude", "rise_set_depression",
                                   "sidereal_greenwich", "sidereal_local", "dawn", "dusk",
                                   "solar_term_index", "solar_term_day", "next_term",
-                                  "lunisolar_month", "lunisolar_day", "leap_month", "day_label"};
+                                  "lunisolar_month", "lunisolar_day", "leap_month", "day_label",
+                                  "scale_seconds"};
     QStringList keys = o.keys();
     QStringList sorted = expected;
     sorted.sort();

@@ -10,6 +10,7 @@
 
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/ObserverInput.h"
+#include "timekeeping/TimeScales.h"
 
 namespace vireo {
 namespace {
@@ -149,6 +150,9 @@ std::string EphemAnswerJson(EphemerisComponent& e, const EphemQuery& q) {
     o.Add("lunisolar_day", std::to_string(e.LunisolarDay()));
     o.Add("leap_month", e.LeapMonth() ? "true" : "false");
     o.Add("day_label", JsonString(e.DayLabel()));
+    std::string scales = "[";
+    for (const double s : ScaleSecondsAt(e, q.localDate)) scales += (scales.size() > 1 ? "," : "") + Number(s, 6);
+    o.Add("scale_seconds", scales + "]");
     return o.Close();
 }
 

@@ -33,6 +33,7 @@ input is (blank lines are skipped). Each answer is one JSON object on its own li
   next_term            local date-time of the next solar term
   lunisolar_month, lunisolar_day, leap_month, day_label
                        the Japanese lunisolar date (on JST) of the local date and its 六曜
+  scale_seconds        the clock's eight scales 0..7 at that moment, seconds of day [0, 86400)
 A malformed line gets {"error": ..., "line": N, "input": ...} and the rest go on; the exit
 status is 1 if any line failed, 0 otherwise.
 )";
