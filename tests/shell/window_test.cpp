@@ -201,6 +201,25 @@ TEST_F(WindowShellTest, WithoutNotificationAreaTheWindowStaysReachable) {
     EXPECT_EQ(shell.TipText(), QString());
 }
 
+TEST_F(WindowShellTest, MenuWindowStatesShowHiddenWindowAndNeverMaximiseARoundOne) {
+    window.showMinimized();
+    window.hide();
+    shell.SetWindowState(WindowStateIndex::Normal);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(StateIndexOf(window.windowState()), WindowStateIndex::Normal);
+
+    shell.SetWindowState(WindowStateIndex::Maximized);
+    EXPECT_EQ(StateIndexOf(window.windowState()), WindowStateIndex::Maximized);
+    shell.SetWindowState(WindowStateIndex::Minimized);
+    EXPECT_EQ(StateIndexOf(window.windowState()), WindowStateIndex::Minimized);
+    shell.SetWindowState(WindowStateIndex::Normal);
+
+    shell.SetCircleForm(true);
+    shell.SetWindowState(WindowStateIndex::Maximized);
+    EXPECT_EQ(StateIndexOf(window.windowState()), WindowStateIndex::Normal);
+    EXPECT_EQ(window.mask(), CircleRegion(window.width(), window.height()));
+}
+
 TEST_F(WindowShellTest, RestoreFromTrayShowsNormalWindow) {
     window.showMinimized();
     window.hide();

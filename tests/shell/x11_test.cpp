@@ -131,6 +131,13 @@ TEST_F(TrayTest, MinimisingHidesAndALeftClickOnTheIconRestores) {
     EXPECT_EQ(restored.count(), 1);
     emit menu.menu()->aboutToShow();
     EXPECT_TRUE(menu.mnuContextLocation()->isEnabled());
+
+    // The same through the menu's window-state items.
+    shell.SetWindowState(WindowStateIndex::Minimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !face.isVisible(); }, 3000));
+    shell.SetWindowState(WindowStateIndex::Normal);
+    EXPECT_TRUE(face.isVisible());
+    EXPECT_EQ(StateIndexOf(face.windowState()), WindowStateIndex::Normal);
 }
 
 TEST_F(TrayTest, RightClickOnTheIconOpensTheSameMenu) {

@@ -297,6 +297,26 @@ bool WindowShell::StartFaceDrag(Qt::MouseButtons buttons) {
     return handle && handle->startSystemMove();
 }
 
+void WindowShell::SetWindowState(WindowStateIndex index) {
+    if (!window) return;
+    switch (index) {
+    case WindowStateIndex::Normal:
+        hiddenInTray = false;
+        window->showNormal();
+        ForceForegroundWindow();
+        break;
+    case WindowStateIndex::Minimized:
+        window->showMinimized();  // the state-change watch hides it when the icon is shown
+        break;
+    case WindowStateIndex::Maximized:
+        if (options.Round) return;
+        hiddenInTray = false;
+        window->showMaximized();
+        ForceForegroundWindow();
+        break;
+    }
+}
+
 void WindowShell::RestoreFromTray() {
     if (!window) return;
     hiddenInTray = false;

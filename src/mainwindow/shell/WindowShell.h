@@ -132,6 +132,10 @@ public:
     // system's own move. Returns true when the move began.
     bool StartFaceDrag(Qt::MouseButtons buttons);
 
+    // The menu's window-state items: normal and maximised show the window (also one hidden
+    // in the notification area) and bring it forward; minimised leaves only the icon when it
+    // is shown. A round window is never maximised.
+    void SetWindowState(WindowStateIndex index);
     // The icon's left click: normal state, visible, in front.
     void RestoreFromTray();
     // Brings the window forward even when another program has the focus.
