@@ -198,9 +198,3 @@ TEST(ClockMenuTest, OpeningReadsTheWindowState) {
     emit m.menu()->aboutToShow();
     EXPECT_FALSE(m.mnuContextLocation()->isEnabled());
 }
-
-TEST(ClockMenuTest, StateIndexPrefersMinimized) {
-    EXPECT_EQ(StateIndexOf(Qt::WindowNoState), WindowStateIndex::Normal);
-    EXPECT_EQ(StateIndexOf(Qt::WindowMaximized), WindowStateIndex::Maximized);
-    EXPECT_EQ(StateIndexOf(Qt::WindowMinimized | Qt::WindowMaximized), WindowStateIndex::Minimized);
-}

@@ -66,12 +66,6 @@ TEST(WindowFlagsTest, OptionsTakeAwayButtonsFrameAndTaskbarEntry) {
     EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool);
 }
 
-TEST(WindowFlagsTest, CloseRequestRule) {
-    EXPECT_TRUE(CloseRequestMinimizes(true, true));
-    EXPECT_FALSE(CloseRequestMinimizes(true, false));
-    EXPECT_FALSE(CloseRequestMinimizes(false, true));  // the exit command always ends
-}
-
 TEST(TrayTipTest, TimeTextDashAndScaleName) {
     EXPECT_EQ(MakeTrayTip("9:05:07", 0), "9:05:07 - 地方標準時");
     EXPECT_EQ(MakeTrayTip("明六時零分", 6), "明六時零分 - 天保暦");
