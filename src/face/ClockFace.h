@@ -22,6 +22,8 @@
 
 #include "face/DialGeometry.h"
 
+class QPainter;
+
 namespace vireo {
 
 class Clock;
@@ -94,6 +96,10 @@ public:
     // to repaint.
     int DialRenderCount() const { return dialRenderCount_; }
     QRegion LastHandsRegion() const { return lastHandsRegion_; }
+
+    // Paints the part of the face (dial and hands, not the readout) within region, which the
+    // painter is already clipped to; paintEvent does this for the region it was given.
+    void PaintFace(QPainter& painter, const QRegion& region);
 
 signals:
     void TipTextChanged(const QString& tip);

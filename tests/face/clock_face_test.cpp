@@ -108,7 +108,8 @@ TEST_F(ClockFaceTest, ATickRepaintsOnlyTheHandsNotTheDial) {
     EXPECT_FALSE(region.contains(QPoint(int(m.ToPixelX(0)), int(m.ToPixelY(-900)))));
     long area = 0;
     for (const QRect& r : region) area += long(r.width()) * r.height();
-    EXPECT_LT(area, 612L * 612 / 4);
+    EXPECT_FALSE(region.contains(QPoint(int(m.ToPixelX(600)), int(m.ToPixelY(-600)))));
+    EXPECT_LT(area, 612L * 612 / 2);
 
     // Repainting just that region and the readout over the previous picture gives the new
     // picture exactly.
