@@ -93,6 +93,17 @@ TEST_F(HelpTest, ScalePageExplainsEveryScaleAndTheTraditionalUnits) {
         EXPECT_TRUE(help->CurrentText().contains(QString::fromUtf8(word))) << word;
 }
 
+TEST_F(HelpTest, F1InADialogOpensItsTopic) {
+    QWidget dialog;
+    InstallHelpKey(&dialog, 13);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.activateWindow();
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    ASSERT_NE(OpenHelpWindow(), nullptr);
+    EXPECT_EQ(OpenHelpWindow()->CurrentUrl(), QUrl("qrc:/help/options.html"));
+}
+
 TEST_F(HelpTest, CloseAllHelpClosesTheWindow) {
     ShowHelp(2);
     ASSERT_NE(OpenHelpWindow(), nullptr);

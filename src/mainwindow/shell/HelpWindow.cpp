@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -148,5 +149,12 @@ void CloseAllHelp() {
 }
 
 HelpWindow* OpenHelpWindow() { return TheHelpWindow(); }
+
+void InstallHelpKey(QWidget* window, int contextId) {
+    if (!window) return;
+    auto* key = new QShortcut(QKeySequence::HelpContents, window);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, window, [contextId] { ShowHelp(contextId); });
+}
 
 }  // namespace vireo

@@ -43,5 +43,7 @@ HelpWindow* ShowHelpContents();
 void CloseAllHelp();
 // The open help window, or nullptr.
 HelpWindow* OpenHelpWindow();
+// F1 in a window (and its controls) opens the help at that window's context number.
+void InstallHelpKey(QWidget* window, int contextId);
 
 }  // namespace vireo
