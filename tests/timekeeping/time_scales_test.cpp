@@ -225,6 +225,20 @@ TEST_F(TimeScalesTest, NoonAdjustmentThenNewPeriodAtNextChange) {
     EXPECT_DOUBLE_EQ(state.Period.NextChange, B + 36 + DawnSecondsOn(B + 36) / 86400);
 }
 
+TEST_F(TimeScalesTest, NoonAdjustmentWhenDuskComesBeforeDawnOnTheClock) {
+    // Dawn at 23:00 and dusk at 21:00 local: the night is the two hours between.
+    eph.DawnOfDay = [](int d) { return d + (82800.0 + (d - B) * 10.0) / 86400.0; };
+    eph.DuskOfDay = [](int d) { return d + 75600.0 / 86400.0; };
+    StartAt(B + 19, 13 * 3600.0);
+    clock.Set({B + 19, 13 * 3600.0 + 1});
+    Convert(6, 13 * 3600.0 + 1);
+    ASSERT_TRUE(state.Period.NightAdjusted);
+    EXPECT_EQ(state.Period.DawnSeconds, 82800 + 200);
+    EXPECT_EQ(state.Period.NightLength, 82800 + 200 - 75600);
+    clock.Set({B + 19, 79200.0});  // half-way through that night is midnight on the scale
+    EXPECT_NEAR(Convert(6, 79200.0 + 100), 0.0, 1e-9);
+}
+
 TEST_F(TimeScalesTest, ClockSetBackOrForwardRecomputesThePeriod) {
     StartAt(B + 25, 12 * 3600.0);
     ASSERT_EQ(state.Period.TermIndex, 9);
