@@ -293,6 +293,48 @@ TEST_F(ClockFaceTest, ClicksOnTheReadoutAndRightClicksAreReported) {
     EXPECT_EQ(clicks.count(), 1);
 }
 
+// Counts the events of some types that reach a widget.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type) : type_(type) {}
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == type_) ++count;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};
+
+TEST_F(ClockFaceTest, ANewReadoutTextDoesNotLayTheWindowOutAgain) {
+    ShowAt(300, 300);
+    EventCounter layouts(QEvent::LayoutRequest);
+    face.installEventFilter(&layouts);
+    face.SetDigitalMode(0);
+    for (int s = 0; s < 5; ++s) face.ShowReadouts(At(9, 59, 57 + s));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(face.ReadoutText(), "10:00:01");
+    EXPECT_EQ(layouts.count, 0);
+}
+
+TEST(ClockFaceMouse, PressesAndMovesOnTheFacePassToTheWindow) {
+    // The window drags a round clock by its face, the readout and the numerals included.
+    QWidget window;
+    window.resize(300, 300);
+    ClockFace* face = new ClockFace(&window);
+    face->resize(300, 300);
+    window.show();
+    face->DrawClockScale();
+    EventCounter presses(QEvent::MouseButtonPress);
+    window.installEventFilter(&presses);
+    QTest::mousePress(face->Label1(), Qt::LeftButton);
+    QTest::mousePress(face, Qt::LeftButton, {}, QPoint(150, 30));
+    EXPECT_EQ(presses.count, 2);
+}
+
 TEST_F(ClockFaceTest, JapaneseTextHasAJapaneseFont) {
     ShowAt(300, 300);
     const QFont font = face.Label1()->font();
