@@ -29,8 +29,8 @@ double DeltaTSeconds(double utcMjd);
 
 AstroInstant MakeInstant(double utcOle);
 
-// Keeps small caches of the expensive series (Earth's orbit per day, nutation per quarter
-// day) and interpolates between them, so that a query costs a few microseconds.
+// Keeps small caches of the expensive series (Earth's orbit every two days, nutation daily)
+// and interpolates between them, so that a query costs a few microseconds.
 class AstroEngine {
 public:
     AstroEngine();
@@ -54,7 +54,8 @@ private:
         double dpsi = 0.0, deps = 0.0, eo = 0.0;
     };
     static constexpr int kCacheSize = 128;
-    static constexpr double kNutationStep = 0.25;  // days
+    static constexpr double kNutationStep = 1.0;  // days
+    static constexpr double kEarthStep = 2.0;     // days
 
     const EarthNode& Earth(std::int64_t day);
     const NutationNode& Nutation(std::int64_t index);

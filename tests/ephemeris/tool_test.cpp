@@ -86,6 +86,19 @@ TEST(EphemQuery, NullOnADayWithoutTheCrossing) {
     EXPECT_EQ(o["solar_term_day"].toInt(), 1);
 }
 
+TEST(EphemQuery, ChosenFieldsOnly) {
+    auto chosen = SelectEphemFields("day_label,at,lunisolar_day");
+    ASSERT_TRUE(std::holds_alternative<std::vector<const EphemField*>>(chosen));
+    auto& fields = std::get<std::vector<const EphemField*>>(chosen);
+    EphemerisComponent tool;
+    auto parsed = ParseEphemQuery("35 139 0 9 2026-02-17T10:00:00");
+    EXPECT_EQ(EphemAnswerJson(tool, std::get<EphemQuery>(parsed), &fields),
+              "{\"day_label\":\"先勝\",\"at\":\"2026-02-17T10:00:00\",\"lunisolar_day\":1}");
+    for (const char* bad : {"", "at,,day_label", "at,nothing", "sun_ra "}) {
+        EXPECT_TRUE(std::holds_alternative<std::string>(SelectEphemFields(bad))) << bad;
+    }
+}
+
 TEST(EphemQuery, TextHelpers) {
     EXPECT_EQ(LocalDateTimeText(test::Ole(2024, 12, 31, 23, 59, 59.6)), "2025-01-01T00:00:00");
     EXPECT_EQ(LocalDateTimeText(test::Ole(1901, 3, 4, 5, 6, 7.2)), "1901-03-04T05:06:07");
@@ -125,6 +138,15 @@ TEST(EphemTool, RunsAsAProgram) {
     for (const char* word : {"LAT", "sun_ra", "next_term", "day_label", "null", "exit"}) {
         EXPECT_TRUE(help.contains(word)) << word;
     }
+
+    p.start(program, {"--fields", "lunisolar_month,leap_month", "35", "139", "0", "9", "2023-03-22T00:00:00"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().trimmed(), "{\"lunisolar_month\":2,\"leap_month\":true}");
+    p.start(program, {"--fields=sun_colour", "35", "139", "0", "9", "2023-03-22T00:00:00"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardError().contains("sun_colour"));
 
     p.start(program, {"35", "139"});
     ASSERT_TRUE(p.waitForFinished(30000));

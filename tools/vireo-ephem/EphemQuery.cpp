@@ -3,6 +3,7 @@
 #include <erfa.h>
 #include <erfam.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -123,7 +124,66 @@ std::variant<EphemQuery, std::string> ParseEphemQuery(const std::string& line) {
     return q;
 }
 
-std::string EphemAnswerJson(EphemerisComponent& e, const EphemQuery& q) {
+namespace {
+
+std::string Moment(std::optional<double> t) { return t ? JsonString(LocalDateTimeText(*t)) : "null"; }
+
+}  // namespace
+
+const std::vector<EphemField>& EphemFields() {
+    using C = EphemerisComponent;
+    using Q = EphemQuery;
+    static const std::vector<EphemField> fields = {
+        {"at", [](C&, const Q& q) { return JsonString(q.at); }},
+        {"sun_ra", [](C& e, const Q&) { return Number(e.RightAscension(), 8); }},
+        {"sun_altitude", [](C& e, const Q&) { return Number(e.Altitude(), 8); }},
+        {"rise_set_depression", [](C& e, const Q&) { return Number(e.RiseSetDepression(), 8); }},
+        {"sidereal_greenwich", [](C& e, const Q&) { return Number(e.SiderealTime(1), 8); }},
+        {"sidereal_local", [](C& e, const Q&) { return Number(e.SiderealTime(3), 8); }},
+        {"dawn", [](C& e, const Q&) { return Moment(e.DawnOnDate()); }},
+        {"dusk", [](C& e, const Q&) { return Moment(e.DuskOnDate()); }},
+        {"solar_term_index", [](C& e, const Q&) { return std::to_string(e.SolarTermIndex()); }},
+        {"solar_term_day", [](C& e, const Q&) { return std::to_string(e.SolarTermDay()); }},
+        {"next_term",
+         [](C& e, const Q& q) {
+             return JsonString(LocalDateTimeText(
+                 e.TimeAtSolarLongitude(15.0 * e.SolarTermIndex() - 30.0, q.localDate)));
+         }},
+        {"lunisolar_month", [](C& e, const Q&) { return std::to_string(e.LunisolarMonth()); }},
+        {"lunisolar_day", [](C& e, const Q&) { return std::to_string(e.LunisolarDay()); }},
+        {"leap_month", [](C& e, const Q&) { return std::string(e.LeapMonth() ? "true" : "false"); }},
+        {"day_label", [](C& e, const Q&) { return JsonString(e.DayLabel()); }},
+        {"scale_seconds",
+         [](C& e, const Q& q) {
+             std::string scales = "[";
+             for (const double s : ScaleSecondsAt(e, q.localDate)) {
+                 scales += (scales.size() > 1 ? "," : "") + Number(s, 6);
+             }
+             return scales + "]";
+         }},
+    };
+    return fields;
+}
+
+std::variant<std::vector<const EphemField*>, std::string> SelectEphemFields(const std::string& names) {
+    std::vector<const EphemField*> selected;
+    std::size_t pos = 0;
+    while (pos <= names.size()) {
+        const std::size_t comma = std::min(names.find(',', pos), names.size());
+        const std::string name = names.substr(pos, comma - pos);
+        const EphemField* found = nullptr;
+        for (const EphemField& f : EphemFields()) {
+            if (name == f.name) found = &f;
+        }
+        if (!found) return "unknown field \"" + name + "\"";
+        selected.push_back(found);
+        pos = comma + 1;
+    }
+    return selected;
+}
+
+std::string EphemAnswerJson(EphemerisComponent& e, const EphemQuery& q,
+                            const std::vector<const EphemField*>* fields) {
     e.SetHoldUpdate(true);
     if (e.ObserverLatitude() != q.latitude) e.SetObserverLatitude(q.latitude);
     if (e.ObserverLongitude() != q.longitude) e.SetObserverLongitude(q.longitude);
@@ -131,28 +191,12 @@ std::string EphemAnswerJson(EphemerisComponent& e, const EphemQuery& q) {
     if (e.ObserverTimeZone() != q.timeZone) e.SetObserverTimeZone(q.timeZone);
     e.SetHoldUpdate(false);
     e.SetCurrentDate(q.localDate);
-
-    auto moment = [](std::optional<double> t) { return t ? JsonString(LocalDateTimeText(*t)) : "null"; };
-    const int k = e.SolarTermIndex();
     JsonObject o;
-    o.Add("at", JsonString(q.at));
-    o.Add("sun_ra", Number(e.RightAscension(), 8));
-    o.Add("sun_altitude", Number(e.Altitude(), 8));
-    o.Add("rise_set_depression", Number(e.RiseSetDepression(), 8));
-    o.Add("sidereal_greenwich", Number(e.SiderealTime(1), 8));
-    o.Add("sidereal_local", Number(e.SiderealTime(3), 8));
-    o.Add("dawn", moment(e.DawnOnDate()));
-    o.Add("dusk", moment(e.DuskOnDate()));
-    o.Add("solar_term_index", std::to_string(k));
-    o.Add("solar_term_day", std::to_string(e.SolarTermDay()));
-    o.Add("next_term", JsonString(LocalDateTimeText(e.TimeAtSolarLongitude(15.0 * k - 30.0, q.localDate))));
-    o.Add("lunisolar_month", std::to_string(e.LunisolarMonth()));
-    o.Add("lunisolar_day", std::to_string(e.LunisolarDay()));
-    o.Add("leap_month", e.LeapMonth() ? "true" : "false");
-    o.Add("day_label", JsonString(e.DayLabel()));
-    std::string scales = "[";
-    for (const double s : ScaleSecondsAt(e, q.localDate)) scales += (scales.size() > 1 ? "," : "") + Number(s, 6);
-    o.Add("scale_seconds", scales + "]");
+    if (fields) {
+        for (const EphemField* f : *fields) o.Add(f->name, f->value(e, q));
+    } else {
+        for (const EphemField& f : EphemFields()) o.Add(f.name, f.value(e, q));
+    }
     return o.Close();
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace vireo {
 
@@ -21,8 +22,24 @@ struct EphemQuery {
 // "LAT LON HEIGHT TZ YYYY-MM-DDTHH:MM:SS"; a message when the line is malformed.
 std::variant<EphemQuery, std::string> ParseEphemQuery(const std::string& line);
 
-// Sets the component to the query and writes the answer object (one line, no newline).
-std::string EphemAnswerJson(EphemerisComponent& component, const EphemQuery& query);
+// One field of the answer: its name and its JSON value for a component already set to the
+// query. A new field is one more entry in EphemFields().
+struct EphemField {
+    const char* name;
+    std::string (*value)(EphemerisComponent& component, const EphemQuery& query);
+};
+
+// Every field, in the order they are written.
+const std::vector<EphemField>& EphemFields();
+
+// The fields named in a comma-separated list, in the list's order; a message for an unknown
+// name or an empty list.
+std::variant<std::vector<const EphemField*>, std::string> SelectEphemFields(const std::string& names);
+
+// Sets the component to the query and writes the answer object (one line, no newline) with
+// the given fields, or with every field when fields is null. Only what they ask is computed.
+std::string EphemAnswerJson(EphemerisComponent& component, const EphemQuery& query,
+                            const std::vector<const EphemField*>* fields = nullptr);
 
 // {"error": message, "line": number, "input": text}
 std::string EphemErrorJson(const std::string& message, long lineNumber, const std::string& input);

@@ -3,14 +3,15 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "EphemQuery.h"
 #include "ephemeris/EphemerisComponent.h"
 
 namespace {
 
-const char* const kHelp = R"(Usage: vireo-ephem [LAT LON HEIGHT TZ YYYY-MM-DDTHH:MM:SS]
-       vireo-ephem < queries
+const char* const kHelp = R"(Usage: vireo-ephem [--fields LIST] [LAT LON HEIGHT TZ YYYY-MM-DDTHH:MM:SS]
+       vireo-ephem [--fields LIST] < queries
 
 Answers ephemeris queries. Each query is one line of five fields separated by blanks:
   LAT      latitude in degrees, north positive (-90..90)
@@ -34,9 +35,14 @@ input is (blank lines are skipped). Each answer is one JSON object on its own li
   lunisolar_month, lunisolar_day, leap_month, day_label
                        the Japanese lunisolar date (on JST) of the local date and its 六曜
   scale_seconds        the clock's eight scales 0..7 at that moment, seconds of day [0, 86400)
+--fields LIST writes only the comma-separated fields named (in that order) and computes only
+them, e.g. --fields at,lunisolar_month,lunisolar_day,leap_month,day_label for fast calendar
+look-ups.
 A malformed line gets {"error": ..., "line": N, "input": ...} and the rest go on; the exit
 status is 1 if any line failed, 0 otherwise.
 )";
+
+const std::vector<const vireo::EphemField*>* fields = nullptr;
 
 bool Answer(vireo::EphemerisComponent& component, const std::string& line, long number) {
     auto parsed = vireo::ParseEphemQuery(line);
@@ -45,7 +51,7 @@ bool Answer(vireo::EphemerisComponent& component, const std::string& line, long 
         return false;
     }
     try {
-        std::cout << vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed)) << '\n';
+        std::cout << vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed), fields) << '\n';
         return true;
     } catch (const vireo::EphemerisError& e) {
         std::cout << vireo::EphemErrorJson(e.what(), number, line) << '\n';
@@ -63,10 +69,32 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    int first = 1;
+    std::vector<const vireo::EphemField*> selected;
+    if (argc > 1 && std::strncmp(argv[1], "--fields", 8) == 0) {
+        std::string list;
+        if (std::strncmp(argv[1], "--fields=", 9) == 0) {
+            list = argv[1] + 9;
+            first = 2;
+        } else if (std::strcmp(argv[1], "--fields") == 0 && argc > 2) {
+            list = argv[2];
+            first = 3;
+        } else {
+            std::cerr << "vireo-ephem: --fields needs a list of fields; see --help\n";
+            return 2;
+        }
+        auto result = vireo::SelectEphemFields(list);
+        if (auto* message = std::get_if<std::string>(&result)) {
+            std::cerr << "vireo-ephem: " << *message << "; see --help\n";
+            return 2;
+        }
+        selected = std::get<std::vector<const vireo::EphemField*>>(result);
+        fields = &selected;
+    }
     vireo::EphemerisComponent component;
-    if (argc > 1) {
+    if (argc > first) {
         std::string line;
-        for (int i = 1; i < argc; ++i) line += (i > 1 ? " " : "") + std::string(argv[i]);
+        for (int i = first; i < argc; ++i) line += (i > first ? " " : "") + std::string(argv[i]);
         return Answer(component, line, 1) ? 0 : 1;
     }
     bool ok = true;
