@@ -335,6 +335,48 @@ TEST(ClockFaceMouse, PressesAndMovesOnTheFacePassToTheWindow) {
     EXPECT_EQ(presses.count, 2);
 }
 
+// A face that records the regions the window system asks it to paint.
+class RecordingFace : public ClockFace {
+public:
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        ++paints;
+        ClockFace::paintEvent(event);
+    }
+};
+
+TEST(ClockFacePaint, ATickOnScreenPaintsOnlyTheMovedHandsFromTheCachedDial) {
+    RecordingFace face;
+    face.SetColors(Qt::white, Qt::black);
+    face.SetDigitalMode(0);
+    face.resize(400, 400);
+    face.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    face.SetFormScale();
+    face.DrawClockScale();
+    face.DrawHands(At(10, 8, 42));
+    face.ShowReadouts(At(10, 8, 42));
+    QCoreApplication::processEvents();
+    const int renders = face.DialRenderCount();
+
+    for (int s = 43; s < 48; ++s) {
+        face.painted = QRegion();
+        const int paintsBefore = face.paints;
+        face.DrawHands(At(10, 8, s));
+        face.ShowReadouts(At(10, 8, s));
+        QCoreApplication::processEvents();
+        EXPECT_GT(face.paints, paintsBefore);
+        // Only the hands' rectangle (the readout paints itself as a child widget).
+        EXPECT_EQ(face.painted, face.LastHandsRegion()) << s;
+        EXPECT_FALSE(QRegion(face.rect()).subtracted(face.painted).isEmpty());
+    }
+    EXPECT_EQ(face.DialRenderCount(), renders);
+}
+
 TEST_F(ClockFaceTest, JapaneseTextHasAJapaneseFont) {
     ShowAt(300, 300);
     const QFont font = face.Label1()->font();
