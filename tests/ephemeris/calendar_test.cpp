@@ -33,6 +33,7 @@ TEST(LunisolarCalendar, NewMoonsAgainstPublishedTimes) {
         const double expected = Ole(c.y, c.m, c.d, c.hh, c.mm);
         const double t = NewMoonNear(engine, expected + 2.0);
         worst = std::fmax(worst, std::fabs(t - expected) * 86400.0);
+        std::printf("new moon %s UTC computed %s\n", Text(expected).c_str(), Text(t).c_str());
         EXPECT_NEAR(t, expected, 45 * kSecond) << Text(t);
     }
     std::printf("worst new moon vs published minute: %.1f s\n", worst);

@@ -94,6 +94,7 @@ TEST(EphemerisSiderealTime, MatchesErfaAcrossTheCentury) {
         }
     }
     // 0.005 s of time is 0.075″; the interpolated nutation is far inside that.
+    std::printf("worst apparent sidereal time vs eraGst06a: %.2e s\n", worstApparent * 240.0);
     EXPECT_LT(worstApparent * 3600.0 / 15.0, 0.0005) << "seconds of time";
 }
 
@@ -149,6 +150,7 @@ TEST(EphemerisSun, RightAscensionAndDeclinationAgainstErfaChain) {
             worstDec = std::fmax(worstDec, std::fabs(e.Declination() - dec) * 3600.0);
         }
     }
+    std::printf("worst Sun RA %.4f\" Dec %.4f\" vs the ERFA chain\n", worstRa, worstDec);
     EXPECT_LT(worstRa, 0.01) << "arcseconds";
     EXPECT_LT(worstDec, 0.01) << "arcseconds";
 }
@@ -245,6 +247,7 @@ TEST(EphemerisSolarTerms, PublishedMomentsInJst) {
         const double expected = Ole(c.y, c.m, c.d, c.hh, c.mm);
         const double t = e.Sun().TimeAtSolarLongitude(c.longitude, expected - 40.0);
         EXPECT_NEAR(t, expected, 31 * kSecond) << c.longitude << " " << Text(t);
+        std::printf("term %3.0f %s computed %s\n", c.longitude, Text(expected).c_str(), Text(t).c_str());
     }
 }
 
@@ -360,6 +363,78 @@ TEST(EphemerisSun, HighLatitudeStandIns) {
     // The stand-ins centre on the Sun's culmination: the hour angle there is zero.
     e.SetCurrentDate((e.Dawn() + e.Dusk()) / 2);
     EXPECT_NEAR(AngleDiffDeg(e.SiderealTime(3), e.RightAscension()), 0.0, 0.01);
+}
+
+}  // namespace
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+// Poles, polar circles and zones far from their meridians, through a year: the period the
+// clock derives from Dawn and Dusk (whole seconds after local midnight) keeps a day and a
+// night of positive length.
+TEST(EphemerisSun, TemporalPeriodStaysFiniteEverywhere) {
+    struct Place { double lat, lon; float zone; };
+    const Place places[] = {{-90, 0, 0},     {90, 0, 0},      {89.9, 100, 7},  {-70, -60, -3},
+                            {66.56, 25, 2},  {64, -21, 0},    {70, 30, 3},     {-66.5, 140, 10},
+                            {0, -157.4, 14}, {0, 179.9, -12}, {60, -150, -12}, {35.6544, 139.7447, 9}};
+    for (const Place& p : places) {
+        EphemerisComponent e;
+        e.SetObserverLatitude(p.lat);
+        e.SetObserverLongitude(p.lon);
+        e.SetObserverTimeZone(p.zone);
+        for (int d = 0; d < 366; d += 3) {
+            const double day = test::Ole(2026, 1, 1) + d;
+            e.SetCurrentDate(day + 0.5);
+            const double dawn = e.Dawn(), dusk = e.Dusk();
+            ASSERT_TRUE(std::isfinite(dawn) && std::isfinite(dusk));
+            const long a = std::lround((dawn - std::floor(dawn)) * 86400.0);
+            const long b = std::lround((dusk - std::floor(dusk)) * 86400.0);
+            long length = b - a;
+            if (length < 0) length += 86400;
+            EXPECT_GT(length, 0) << p.lat << " " << p.lon << " " << Text(day);
+            EXPECT_LT(length, 86400) << p.lat << " " << p.lon << " " << Text(day);
+            EXPECT_GT(dawn, day - 1.0);
+            EXPECT_LT(dusk, day + 2.0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+// Round trip: at each solar-term moment found by TimeAtSolarLongitude, the component's own
+// RA and declination turned back into ecliptic coordinates of date give that longitude, and
+// the Sun lies within the ecliptic's latitude wobble (about 1″).
+TEST(EphemerisSun, EquatorialToEclipticRoundTripAtTerms) {
+    EphemerisComponent e;
+    e.SetObserverTimeZone(0.0f);
+    double worstLon = 0.0, worstLat = 0.0;
+    for (int year = 1901; year <= 2099; year += 11) {
+        double t = test::Ole(year, 1, 1);
+        for (int k = 0; k < 24; k += 5) {
+            const double lon = 15.0 * k;
+            t = e.TimeAtSolarLongitude(lon, t);
+            e.SetCurrentDate(t);
+            const double utcMjd = t + 15018.0;
+            const double ttMjd = utcMjd + DeltaTSeconds(utcMjd) / 86400.0;
+            double dpsi, deps;
+            eraNut06a(ERFA_DJM0, ttMjd, &dpsi, &deps);
+            const double eps = eraObl06(ERFA_DJM0, ttMjd) + deps;
+            const double a = e.RightAscension() * ERFA_DD2R, d = e.Declination() * ERFA_DD2R;
+            const double l = std::atan2(std::sin(a) * std::cos(eps) + std::tan(d) * std::sin(eps), std::cos(a));
+            const double b = std::asin(std::sin(d) * std::cos(eps) - std::cos(d) * std::sin(eps) * std::sin(a));
+            worstLon = std::fmax(worstLon, std::fabs(AngleDiffDeg(l * ERFA_DR2D, lon)) * 3600.0);
+            worstLat = std::fmax(worstLat, std::fabs(b) * ERFA_DR2AS);
+        }
+    }
+    EXPECT_LT(worstLon, 0.005) << "arcseconds";
+    EXPECT_LT(worstLat, 1.5) << "arcseconds";
+    EXPECT_GT(worstLat, 0.01);  // the Sun really leaves the ecliptic of date a little
 }
 
 }  // namespace
