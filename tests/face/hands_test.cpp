@@ -84,19 +84,5 @@ TEST(HandEndPoints, EachScaleTurnsItsHandsAtItsOwnSpeed) {
     }
 }
 
-TEST(HandEndPoints, TraditionalUnitsBeginWithTheHandsAtTheTop) {
-    // Scale 6: minute hand up at each named hour (two temporal hours), second hand at each
-    // tenth of it. Scale 7: minute hand up at each 刻 step, second hand at each 分 step.
-    for (const auto& [mode, v] : {std::pair{6, At(6, 0, 0)}, std::pair{6, At(13, 12, 0)},
-                                  std::pair{7, At(12, 0, 0)}, std::pair{7, At(12, 30, 0)}}) {
-        const auto ends = HandEndPoints(v, mode);
-        ExpectPoint(ends[2], 0, 800, "second");
-    }
-    ExpectPoint(HandEndPoints(At(6, 0, 0), 6)[1], 0, 800, "minute at 明六時");
-    ExpectPoint(HandEndPoints(At(7, 0, 0), 6)[1], 0, -800, "minute half-way through 明六時");
-    ExpectPoint(HandEndPoints(At(12, 30, 0), 7)[1], 0, 800, "minute at a 刻");
-    ExpectPoint(HandEndPoints(At(12, 15, 0), 7)[1], 0, -800, "minute half-way through a 刻");
-}
-
 }  // namespace
 }  // namespace vireo
