@@ -75,6 +75,19 @@ void BM_FullRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_FullRepaint)->Arg(204)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
+// The readout's share of a tick: a new text and the label painted again.
+void BM_ReadoutOnly(benchmark::State& state) {
+    Face f(int(state.range(0)));
+    std::int32_t v = kStart;
+    QLabel* label = f.face.Label1();
+    for (auto _ : state) {
+        v += 50;
+        f.face.ShowReadouts(v);
+        label->render(&f.image, label->pos());
+    }
+}
+BENCHMARK(BM_ReadoutOnly)->Arg(204)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
 // Drawing the dial itself, which happens only on a resize, a change of scale or colours.
 void BM_DrawClockScale(benchmark::State& state) {
     Face f(int(state.range(0)));

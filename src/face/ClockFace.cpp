@@ -10,11 +10,11 @@
 
 #include "ephemeris/Ephemeris.h"
 #include "face/DialLabels.h"
-#include "timekeeping/Clock.h"
 #include "face/Hands.h"
 #include "face/ReadoutLabel.h"
 #include "face/Readouts.h"
 #include "platform/ResourceStrings.h"
+#include "timekeeping/Clock.h"
 
 namespace vireo {
 
@@ -22,7 +22,7 @@ namespace {
 
 QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
-// A font of the face for a size in points, as seen on the given device.
+// The face's Japanese UI font, regular weight, at a size in points.
 QFont FaceFont(double points) {
     QFont font(QString::fromLatin1(kFaceFontFamily));
     font.setStyleHint(QFont::SansSerif);
@@ -267,10 +267,13 @@ void ClockFace::PaintFace(QPainter& painter, const QRegion& region) {
     if (dialStale_ || !DialCacheFits()) RenderDial();
 
     const qreal dpr = dial_.devicePixelRatio();
+    // The dial replaces what was there, so a see-through background also clears the old hands.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : region) {
         const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
         painter.drawPixmap(QRectF(r), dial_, source);
     }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (!mapping_.IsValid()) return;
     painter.setRenderHint(QPainter::Antialiasing);
     const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
