@@ -2,13 +2,20 @@
 // The clock face: the dial (marks and numerals, cached in a pixmap), the three hands and the
 // digital readout Label1. The main window makes it its drawing area and drives it:
 //
+//   start-up           SetEphemeris(e); SetClock(c); SetClockMode(m); SetDigitalMode(d);
+//                      SetShowInTaskTray(t); SetColors(back, fore); SetReadoutBoxed(scheme != 3)
 //   on resize          SetFormScale(); DrawClockScale(); DrawHands(v); ShowReadouts(v);
 //   every tick         ShowReadouts(v); then, unless minimised, DrawHands(v)
 //                      (and DrawClockScale() after SetColors() changed the colours)
 //   change of scale    SetClockMode(m); SetDialLabels(); DrawClockScale(); DrawHands(v); ShowReadouts(v);
 //   choice of readout  SetDigitalMode(d); SetDialLabels();
+//   music              SetMusicPlaying(true / false)
 //
-// A tick repaints only the rectangles the hands left and entered and the readout label;
+// and listens to TipTextChanged (the tray icon's tooltip), ReadoutClicked (stop the music)
+// and ContextMenuRequested (the menu). Presses and moves on the face, the numerals and the
+// readout are left to the window, which drags a round clock by them.
+//
+// A tick repaints one rectangle around where the hands were and are, and the readout label;
 // the dial is drawn again only when size, scale, numerals or colours change.
 
 #include <QColor>
