@@ -29,8 +29,8 @@ double DeltaTSeconds(double utcMjd);
 
 AstroInstant MakeInstant(double utcOle);
 
-// Keeps small caches of the expensive series (Earth's orbit every two days, nutation daily)
-// and interpolates between them, so that a query costs a few microseconds.
+// Keeps small caches of the expensive series (Earth's orbit every two days, the part of the
+// nutation beyond IAU 2000B every sixteen days) and interpolates between them, so that a query costs a few microseconds.
 class AstroEngine {
 public:
     AstroEngine();
@@ -49,12 +49,14 @@ private:
         double pvh[2][3] = {};  // heliocentric
         double pvb[2][3] = {};  // barycentric
     };
+    // What IAU 2000A adds to the short IAU 2000B series, and the equation of the origins
+    // without its nutation share: both smooth, so a coarse grid carries them.
     struct NutationNode {
         std::int64_t index = INT64_MIN;
-        double dpsi = 0.0, deps = 0.0, eo = 0.0;
+        double dpsiExtra = 0.0, depsExtra = 0.0, eoSmooth = 0.0;
     };
     static constexpr int kCacheSize = 128;
-    static constexpr double kNutationStep = 1.0;  // days
+    static constexpr double kNutationStep = 16.0;  // days
     static constexpr double kEarthStep = 2.0;     // days
 
     const EarthNode& Earth(std::int64_t day);
@@ -66,6 +68,9 @@ private:
 
     std::array<EarthNode, kCacheSize> earth_;
     std::array<NutationNode, kCacheSize> nutation_;
+    // The last nutation asked: the Sun and sidereal time of one moment share it.
+    double lastNutationTt_ = -1e300;
+    double lastDpsi_ = 0.0, lastDeps_ = 0.0, lastEo_ = 0.0;
 };
 
 }  // namespace vireo

@@ -301,7 +301,9 @@ double EphemerisComponent::TimeAtSolarLongitude(double angle, double start) {
     const double startUtc = start - ZoneDays();
     const double now = engine_.SunLongitude(MakeInstant(startUtc)) * ERFA_DR2D;
     const double ahead = WrapDegrees(angle - now);
-    if (ahead == 0.0) return start;
+    // A start at the moment itself (as found by an earlier search) may sit a rounding hair
+    // past it: within 2e-7° (about 17 ms of the Sun's motion) the start is the moment.
+    if (ahead == 0.0 || ahead > 360.0 - 2e-7) return start;
     double t = SunLongitudeNear(engine_, target, startUtc + ahead / kMeanSolarRate);
     if (t < startUtc) {
         // Only a rounding hair before the start when the start is the moment itself.

@@ -265,6 +265,7 @@ TEST(EphemerisSolarTerms, TimeAtSolarLongitudeIsTheFirstMomentAtOrAfterStart) {
     for (int k = 0; k < 48; ++k) {
         const double lon = 15.0 * ((19 + k) % 24);
         const double u = e.TimeAtSolarLongitude(lon, t);
+        EXPECT_NEAR(e.TimeAtSolarLongitude(lon, u), u, 1e-7);  // the moment itself as start
         if (k > 0) {
             EXPECT_GT(u - t, 14.6);
             EXPECT_LT(u - t, 16.0);
