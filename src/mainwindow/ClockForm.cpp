@@ -79,12 +79,11 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     face_->setGeometry(rect());
 
     Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, [this] {
         ++timer1Events_;
         Timer1_Timer();
-        ScheduleTimer1();
+        KeepTimer1OnTheSecond();
     });
     connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
 }
@@ -359,6 +358,23 @@ void ClockForm::ScheduleTimer1() {
     int ms = static_cast<int>(std::ceil((1.0 - fraction) * 1000.0)) + 1;
     ms = std::clamp(ms, 1, 1001);
     Timer1->start(ms);
+    timer1Aligned_ = false;
+}
+
+void ClockForm::KeepTimer1OnTheSecond() {
+    if (!timer1Enabled_) return;
+    // Once on the second, a precise one-second period stays there without being set again;
+    // it is set again only when it has slipped (the clock was set, slewed or suspended).
+    const double s = clock_->Now().SecondsOfDay;
+    const double pastSecond = (s - std::floor(s)) * 1000.0;
+    if (pastSecond > 20.0) {
+        ScheduleTimer1();
+        return;
+    }
+    if (!timer1Aligned_) {
+        Timer1->start(1000);
+        timer1Aligned_ = true;
+    }
 }
 
 int ClockForm::Timer1RemainingTime() const { return timer1Enabled_ ? Timer1->remainingTime() : -1; }

@@ -159,6 +159,7 @@ private:
     void WriteSettings(SettingsStore& store, bool stopSound);
     void SetCaption();
     void ScheduleTimer1();
+    void KeepTimer1OnTheSecond();
     void SetTimer1Enabled(bool on);
     std::int32_t ScaleTimeNow();
     void ApplyColors();
@@ -185,6 +186,7 @@ private:
     ClockFace* face_ = nullptr;
     QTimer* Timer1 = nullptr;
     bool timer1Enabled_ = false;
+    bool timer1Aligned_ = false;
     std::int32_t timer1Interval_ = 100;
     long timer1Events_ = 0;
     long timer1Work_ = 0;
