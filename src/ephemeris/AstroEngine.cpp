@@ -93,8 +93,9 @@ double DeltaTSeconds(double utcMjd) {
 
 AstroInstant MakeInstant(double utcOle) {
     if (!std::isfinite(utcOle)) throw EphemerisError("date is not a finite number");
-    // Years 1000 to 2999: outside, the models have no meaning for a clock.
-    if (utcOle < -328716.0 || utcOle > 401768.0) throw EphemerisError("date out of range");
+    // Years 998 to 3001, so that the calendar of a date in 1000 to 2999 can reach the
+    // solstices and new moons of the neighbouring years.
+    if (utcOle < -329446.0 || utcOle >= 402499.0) throw EphemerisError("date out of range");
     AstroInstant at;
     at.utcOle = utcOle;
     at.utcMjd = utcOle + kOleEpochMjd;

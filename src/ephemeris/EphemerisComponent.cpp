@@ -96,7 +96,10 @@ void EphemerisComponent::SetObserverTimeZone(float hoursEast) {
 
 void EphemerisComponent::SetCurrentDate(double oleDate) {
     if (!std::isfinite(oleDate)) throw EphemerisError("date is not a finite number");
-    MakeInstant(oleDate - ZoneDays());  // refuses a date out of range before anything changes
+    // About years 998 to 3001 (the models have no meaning for a clock outside); the margin
+    // around 1000 to 2999 lets the clock step to a neighbouring solar term from any date
+    // in those years.
+    if (oleDate < -329445.0 || oleDate >= 402498.0) throw EphemerisError("date out of range");
     currentDate_ = oleDate;
     haveMoment_ = haveSun_ = haveGast_ = false;
     if (!hold_) Moment();

@@ -77,6 +77,20 @@ TEST(EphemQuery, AnswerHoldsEveryFieldFromTheComponent) {
     EXPECT_EQ(o["day_label"].toString(), QStringLiteral("大安"));
 }
 
+// The ends of the accepted years still have every field, the calendar reaching into the
+// neighbouring years.
+TEST(EphemQuery, EdgesOfTheAcceptedYears) {
+    EphemerisComponent tool;
+    for (const char* line : {"90 0 0 14 1000-01-01T00:00:00", "-90 180 0 -12 2999-12-31T23:59:59"}) {
+        auto parsed = ParseEphemQuery(line);
+        ASSERT_TRUE(std::holds_alternative<EphemQuery>(parsed)) << line;
+        const QJsonObject o = Parse(EphemAnswerJson(tool, std::get<EphemQuery>(parsed)));
+        EXPECT_FALSE(o.contains("error"));
+        EXPECT_GE(o["lunisolar_day"].toInt(), 1) << line;
+        EXPECT_TRUE(o["dawn"].isNull());  // polar night and polar day
+    }
+}
+
 TEST(EphemQuery, NullOnADayWithoutTheCrossing) {
     EphemerisComponent tool;
     auto parsed = ParseEphemQuery("78.2 15.6 0 1 2025-12-21T12:00:00");
