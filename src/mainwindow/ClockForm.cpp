@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QStyle>
@@ -13,6 +14,9 @@
 #include <cmath>
 
 #include "face/ClockFace.h"
+#include "mainwindow/shell/ClockMenu.h"
+#include "mainwindow/shell/HelpWindow.h"
+#include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
 #include "platform/MidiOutput.h"
 #include "platform/MusicDevice.h"
@@ -77,6 +81,9 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
 
     face_ = new ClockFace(this);
     face_->setGeometry(rect());
+    menu_ = new ClockMenu(this);
+    shell_ = new WindowShell(this, menu_, this);
+    ConnectMenu();
 
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
@@ -128,6 +135,8 @@ void ClockForm::Form_Load() {
         state_.TimeSignalFile = Read(store, kTimeSignalFile);
         face_->SetClockMode(state_.ClockMode);
         face_->SetDigitalMode(state_.DigitalMode);
+        menu_->SetClockMode(state_.ClockMode);
+        menu_->SetDigitalMode(state_.DigitalMode);
 
         // 7. Sound: the chime output decides once whether MIDI is available.
         state_.MusicPlayMode = 0;
@@ -161,8 +170,9 @@ void ClockForm::Form_Load() {
         state_.UserBackColor = Read(store, kUserBackColor) & 0xFFFFFF;
         state_.UserForeColor = Read(store, kUserForeColor) & 0xFFFFFF;
 
-        // 12., 13. See-through face and round window: the window shell's.
-        (void)Read(store, kCircleForm);
+        // 12. See-through face; 13. round window, always with the see-through face.
+        shell_->SetTransparentForm(state_.BackgroundMode == 3);
+        if (Read(store, kCircleForm) || state_.BackgroundMode == 3) shell_->SetCircleForm(true);
 
         // 14. The tick's interval.
         timer1Interval_ = Read(store, kInterval);
@@ -170,8 +180,10 @@ void ClockForm::Form_Load() {
 
         // 15., 16. Notification icon and window buttons.
         state_.ShowInTaskTray = Read(store, kTaskTray);
-        state_.CloseButtonMinimized = Read(store, kCloseButton);
         face_->SetShowInTaskTray(state_.ShowInTaskTray);
+        if (state_.ShowInTaskTray) shell_->AddTaskTrayIcon();
+        state_.CloseButtonMinimized = Read(store, kCloseButton);
+        shell_->SetWindowButtons(state_.CloseButtonMinimized);
 
         // 17. Window state; "start minimised" wins.
         if (Read(store, kMinimized)) {
@@ -256,8 +268,10 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
 void ClockForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    // 2. No tick after this point.
+    // 1. Help windows closed; 2. no tick after this point; 3. the icon removed.
+    CloseAllHelp();
     SetTimer1Enabled(false);
+    if (state_.ShowInTaskTray) shell_->RemoveTaskTrayIcon();
     if (loaded_) {
         SettingsStore store;
         OpenOwnSettings(store);
@@ -327,7 +341,7 @@ void ClockForm::closeEvent(QCloseEvent* event) {
     // The window's own close command minimises when the option says so; the exit command,
     // a termination signal and the session's end always close.
     const bool userClose = event->spontaneous() && !exitRequested_;
-    if (userClose && state_.CloseButtonMinimized && loaded_ && !unloaded_) {
+    if (CloseRequestMinimizes(userClose, state_.CloseButtonMinimized) && loaded_ && !unloaded_) {
         setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
         event->ignore();
         return;
@@ -464,6 +478,7 @@ QString ClockForm::Caption() const {
 void ClockForm::mnuContextMode_Click(int index) {
     if (!StoredValueRules::ClockModeValid(index)) return;
     state_.ClockMode = index;
+    menu_->SetClockMode(index);
     face_->SetClockMode(index);
     SetCaption();
     SetDialLabels();
@@ -481,8 +496,71 @@ void ClockForm::mnuContextMode_Click(int index) {
 
 void ClockForm::mnuContextLabel_Click(int index) {
     state_.DigitalMode = index;
+    menu_->SetDigitalMode(index);
     face_->SetDigitalMode(index);
     SetDialLabels();
+}
+
+void ClockForm::mnuContextLocation_Click() {
+    if (!ephemeris_ || unloaded_) return;
+    const bool wasEnabled = timer1Enabled_;
+    SetTimer1Enabled(false);
+    if (signal_) signal_->MidiClose();
+    const bool changed = ephemeris_->EditObserver(this);
+    if (changed) {
+        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
+        state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+    }
+    if (wasEnabled) SetTimer1Enabled(true);
+}
+
+void ClockForm::Label1_Click() {
+    if (state_.MusicPlayMode == 0) return;
+    if (signal_) signal_->StopAlarmAndMusic();
+    state_.AlarmIndex = -1;
+}
+
+void ClockForm::ConnectMenu() {
+    connect(menu_, &ClockMenu::mnuContextReturn_Click, this,
+            [this](int index) { shell_->SetWindowState(static_cast<WindowStateIndex>(index)); });
+    connect(menu_, &ClockMenu::mnuContextMode_Click, this, &ClockForm::mnuContextMode_Click);
+    connect(menu_, &ClockMenu::mnuContextLabel_Click, this, &ClockForm::mnuContextLabel_Click);
+    // The observer dialog is modal: run it after the menu has closed.
+    connect(menu_, &ClockMenu::mnuContextLocation_Click, this, &ClockForm::mnuContextLocation_Click,
+            Qt::QueuedConnection);
+    connect(menu_, &ClockMenu::mnuContextHelp_Click, this, [] { ShowHelpContents(); });
+    connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
+
+    connect(face_, &ClockFace::ContextMenuRequested, this, [this](const QPoint& pos) { shell_->PopupMenu(pos); });
+    connect(face_, &ClockFace::ReadoutClicked, this, &ClockForm::Label1_Click);
+    connect(face_, &ClockFace::TipTextChanged, this, [this](const QString& tip) {
+        if (state_.ShowInTaskTray) shell_->SetTipText(tip.toStdString());
+    });
+    connect(shell_, &WindowShell::RestoredFromTray, this, &ClockForm::RefreshAfterRestore);
+}
+
+void ClockForm::RefreshAfterRestore() {
+    if (!loaded_ || unloaded_ || IsMinimized()) return;
+    // Colours and hands were left alone while the window was away.
+    if (SetClockColor()) DrawClockScale();
+    if (scales_) DrawHands(ScaleTimeNow());
+}
+
+void ClockForm::mousePressEvent(QMouseEvent* event) {
+    // A round window moves with its face; a rectangular one keeps its caption for that.
+    if (shell_->StartFaceDrag(event->buttons())) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void ClockForm::mouseMoveEvent(QMouseEvent* event) {
+    if (shell_->StartFaceDrag(event->buttons())) {
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
 }
 
 // ---- Window geometry ------------------------------------------------------------------------
@@ -585,11 +663,7 @@ void ClockForm::changeEvent(QEvent* event) {
         FixFrameSizeOnce();
         SettleFrameLater();
     }
-    if (event->type() == QEvent::WindowStateChange && loaded_ && !unloaded_ && !isMinimized()) {
-        // Back from minimised: colours and hands were left alone meanwhile.
-        if (SetClockColor()) DrawClockScale();
-        if (scales_) DrawHands(ScaleTimeNow());
-    }
+    if (event->type() == QEvent::WindowStateChange) RefreshAfterRestore();
 }
 
 void ClockForm::keyPressEvent(QKeyEvent* event) {
@@ -612,6 +686,10 @@ void ClockForm::RememberActiveWindow() {
 void ClockForm::BringLastActiveWindowForward() {
     QWidget* target = QApplication::activeModalWidget();
     if (!target) target = lastActiveWindow_ ? lastActiveWindow_.data() : this;
+    if (target == this && (isMinimized() || !isVisible())) {
+        shell_->RestoreFromTray();  // normal, visible and in front, also from the icon
+        return;
+    }
     if (target->isMinimized() || !target->isVisible()) {
         target->setWindowState((target->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         target->show();

@@ -25,7 +25,9 @@ class QTimer;
 namespace vireo {
 
 class ClockFace;
+class ClockMenu;
 class ClockTick;
+class WindowShell;
 class MidiChime;
 class MidiOutput;
 class MusicDevice;
@@ -114,6 +116,11 @@ public:
     void mnuContextMode_Click(int index);
     // Chooses the readout: 0 the time, 1 the date.
     void mnuContextLabel_Click(int index);
+    // The observer command: the component's own dialog with Timer1 stopped; on a change the
+    // horizon correction and the temporal period follow.
+    void mnuContextLocation_Click();
+    // A click on the readout (not the right button): silences music that plays.
+    void Label1_Click();
 
     // Brings the last active window of this program forward (a second start asked for it).
     void BringLastActiveWindowForward();
@@ -129,6 +136,8 @@ public:
     AlarmTables& Alarms() { return alarms_; }
     Ephemeris* Component() const { return ephemeris_.get(); }
     ClockFace* Face() const { return face_; }
+    ClockMenu* Menu() const { return menu_; }
+    WindowShell* Shell() const { return shell_; }
     MusicEngine* Music() const { return music_.get(); }
     SignalControl* Signal() const { return signal_.get(); }
     bool MidiAvailable() const;
@@ -151,6 +160,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void Form_Resize();
@@ -166,6 +177,8 @@ private:
     void FixFrameSizeOnce();
     void SettleFrameLater();
     void RememberActiveWindow();
+    void ConnectMenu();
+    void RefreshAfterRestore();
 
     ClockFormParts parts_;
     std::unique_ptr<Clock> ownClock_;
@@ -184,6 +197,8 @@ private:
     std::unique_ptr<SignalControl> signal_;
 
     ClockFace* face_ = nullptr;
+    ClockMenu* menu_ = nullptr;
+    WindowShell* shell_ = nullptr;
     QTimer* Timer1 = nullptr;
     bool timer1Enabled_ = false;
     bool timer1Aligned_ = false;

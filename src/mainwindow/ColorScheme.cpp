@@ -68,8 +68,8 @@ bool SelectClockColor(const SchemeInputs& in, FaceColors& shown) {
         break;
     }
     case 3:
-        if (shown.Back == TransparencyKey) return false;
-        target = {TransparencyKey, ContrastColor(SystemColorRef(ColorBackground), in.SysColor)};
+        if (shown.Back == TransparencyKeyColor) return false;
+        target = {TransparencyKeyColor, ContrastColor(SystemColorRef(ColorBackground), in.SysColor)};
         break;
     case 4:
         if (shown.Back == in.UserBackColor && shown.Fore == in.UserForeColor) return false;
