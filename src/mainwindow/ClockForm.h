@@ -139,6 +139,7 @@ public:
     ClockMenu* Menu() const { return menu_; }
     WindowShell* Shell() const { return shell_; }
     MusicEngine* Music() const { return music_.get(); }
+    MidiChime* Chime() const { return chime_.get(); }
     SignalControl* Signal() const { return signal_.get(); }
     bool MidiAvailable() const;
     const Clock& ClockSource() const { return *clock_; }

@@ -1,0 +1,243 @@
+// The clock window's commands: the menu's checks and window-state items, the scale switch
+// closing the chime output, Esc and the readout click with real music, the observer command.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+#include "ephemeris/EphemerisComponent.h"
+#include "ephemeris/ObserverDialog.h"
+#include "face/ClockFace.h"
+#include "mainwindow/ClockForm.h"
+#include "mainwindow/shell/ClockMenu.h"
+#include "mainwindow/shell/WindowShell.h"
+#include "music/MusicEngine.h"
+#include "platform/FluidSynthMidiOutput.h"
+#include "platform/SdlMusicDevice.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
+#include "signal/MidiChime.h"
+
+using namespace vireo;
+
+namespace {
+
+// A mono 16-bit WAV of a 440 Hz tone.
+bool writeTone(const QString& path, double seconds) {
+    const int rate = 22050;
+    const int frames = static_cast<int>(rate * seconds);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    QDataStream out(&f);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + frames * 2);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(frames * 2);
+    for (int i = 0; i < frames; ++i) out << qint16(8000 * std::sin(2 * M_PI * 440.0 * i / rate));
+    return true;
+}
+
+class ClockFormCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        saved_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+        clock_.Set(LocalDateTime::FromCivil(2026, 3, 20, 10, 0, 0));
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
+
+    std::unique_ptr<ClockForm> LoadAndShow() {
+        ClockFormParts parts;
+        parts.clock = &clock_;
+        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(); };
+        parts.createMidiOutput = [] {
+            FluidSynthOptions o;
+            o.Offline = true;  // rendered on demand, no sound card needed
+            return std::make_unique<FluidSynthMidiOutput>(o);
+        };
+        parts.createMusicDevice = [] { return std::make_unique<SdlMusicDevice>(); };
+        auto form = std::make_unique<ClockForm>(std::move(parts));
+        form->Form_Load();
+        form->show();
+        QCoreApplication::processEvents();
+        return form;
+    }
+    void Put(const char* key, const QVariant& value) {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        store.SetValue("", key, value);
+    }
+
+    QTemporaryDir dir_;
+    QByteArray saved_;
+    SettableClock clock_;
+};
+
+}  // namespace
+
+TEST_F(ClockFormCommandsTest, MenuChecksFollowStartUpAndTheClickHandlers) {
+    Put("ClockMode", 5);
+    Put("DigitalMode", 0);
+    auto form = LoadAndShow();
+    ClockMenu* menu = form->Menu();
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(menu->mnuContextMode(i)->isChecked(), i == 5) << i;
+    EXPECT_TRUE(menu->mnuContextLabel(0)->isChecked());
+    EXPECT_EQ(menu->mnuContextMode(0)->text(), QStringLiteral("地方標準時(&L)"));
+
+    menu->mnuContextMode(2)->trigger();
+    EXPECT_EQ(form->State().ClockMode, 2);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("地方平時 - Vireo"));
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(menu->mnuContextMode(i)->isChecked(), i == 2) << i;
+
+    menu->mnuContextLabel(1)->trigger();
+    EXPECT_EQ(form->State().DigitalMode, 1);
+    EXPECT_TRUE(menu->mnuContextLabel(1)->isChecked());
+    EXPECT_FALSE(menu->mnuContextLabel(0)->isChecked());
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, WindowStateItemsFollowTheWindow) {
+    auto form = LoadAndShow();
+    ClockMenu* menu = form->Menu();
+    menu->PrepareMenu(form->Shell()->CurrentMenuState());
+    EXPECT_FALSE(menu->mnuContextReturn(0)->isEnabled());  // already normal
+    EXPECT_TRUE(menu->mnuContextReturn(2)->isVisible());
+    EXPECT_TRUE(menu->mnuContextReturn(2)->isEnabled());
+
+    menu->mnuContextReturn(2)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+    menu->PrepareMenu(form->Shell()->CurrentMenuState());
+    EXPECT_FALSE(menu->mnuContextReturn(2)->isEnabled());
+    EXPECT_TRUE(menu->mnuContextReturn(0)->isEnabled());
+    menu->mnuContextReturn(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, ARoundWindowOffersNoMaximise) {
+    Put("CircleForm", true);
+    auto form = LoadAndShow();
+    EXPECT_TRUE(form->Shell()->IsRound());
+    form->Menu()->PrepareMenu(form->Shell()->CurrentMenuState());
+    EXPECT_FALSE(form->Menu()->mnuContextReturn(2)->isVisible());
+    form->Form_Unload();
+    // The round option belongs to the Options dialog: shutdown leaves it as it was.
+    SettingsStore store;
+    OpenOwnSettings(store);
+    EXPECT_TRUE(Read(store, kCircleForm));
+}
+
+TEST_F(ClockFormCommandsTest, SwitchingTheScaleClosesTheChimeOutput) {
+    auto form = LoadAndShow();
+    MidiChime* chime = form->Chime();
+    ASSERT_NE(chime, nullptr);
+    ASSERT_TRUE(form->MidiAvailable()) << "the General MIDI SoundFont is missing";
+    chime->MidiOpen(14);
+    ASSERT_TRUE(chime->IsOpen());
+    form->mnuContextMode_Click(form->State().ClockMode);  // the same scale still closes it
+    EXPECT_FALSE(chime->IsOpen());
+    EXPECT_TRUE(form->Timer1Enabled());
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, EscAndTheReadoutClickSilenceMusic) {
+    const QString tone = dir_.filePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(writeTone(tone, 5.0));
+    auto form = LoadAndShow();
+    ClockState& s = form->State();
+
+    // Nothing plays: Esc is harmless and still ends a sounding alarm; a click does nothing.
+    s.AlarmIndex = 4;
+    QTest::mouseClick(form->Face()->Label1(), Qt::LeftButton);
+    EXPECT_EQ(s.AlarmIndex, 4);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_EQ(s.AlarmIndex, -1);
+
+    form->Music()->PlayMusic(tone.toStdString(), 3);
+    ASSERT_EQ(s.MusicPlayMode, 3);
+    EXPECT_EQ(form->Music()->MusicStatus(), "playing");
+    QTest::mouseClick(form->Face()->Label1(), Qt::LeftButton);
+    EXPECT_EQ(s.MusicPlayMode, 0);
+    EXPECT_EQ(form->Music()->MusicStatus(), "");
+
+    form->Music()->PlayMusic(tone.toStdString(), 2);
+    s.AlarmIndex = 7;
+    ASSERT_EQ(s.MusicPlayMode, 2);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_EQ(s.MusicPlayMode, 0);
+    EXPECT_EQ(s.AlarmIndex, -1);
+
+    // Music left playing is stopped by shutdown.
+    form->Music()->PlayMusic(tone.toStdString(), 3);
+    ASSERT_EQ(s.MusicPlayMode, 3);
+    form->Form_Unload();
+    EXPECT_EQ(s.MusicPlayMode, 0);
+}
+
+TEST_F(ClockFormCommandsTest, ObserverCommandCancelledChangesNothing) {
+    auto form = LoadAndShow();
+    const double hc = form->State().HorizonCorrection;
+    const TemporalPeriod period = form->State().Period;
+    bool timerOffWhileOpen = false;
+    QTimer::singleShot(0, [&] {
+        timerOffWhileOpen = !form->Timer1Enabled();
+        auto* dialog = qobject_cast<ObserverDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Text3->setText(QStringLiteral("500"));
+        dialog->Command2->click();
+    });
+    form->mnuContextLocation_Click();
+    EXPECT_TRUE(timerOffWhileOpen);
+    EXPECT_TRUE(form->Timer1Enabled());
+    EXPECT_EQ(form->State().HorizonCorrection, hc);
+    EXPECT_EQ(form->State().Period.DawnSeconds, period.DawnSeconds);
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverHeight(), 0.0);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, ObserverChangeUpdatesTheClockAndIsSavedAtShutdown) {
+    auto form = LoadAndShow();
+    const TemporalPeriod before = form->State().Period;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ObserverDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Text1->setText(QStringLiteral("43.0621"));   // Sapporo
+        dialog->Text2->setText(QStringLiteral("141.3544"));
+        dialog->Text3->setText(QStringLiteral("100"));
+        dialog->Command1->click();
+    });
+    form->mnuContextLocation_Click();
+    EXPECT_TRUE(form->Timer1Enabled());
+    EXPECT_NEAR(form->State().HorizonCorrection, 0.350890514444444, 1e-12);
+    // Further north and east: dawn comes earlier on the local clock in March.
+    EXPECT_LT(form->State().Period.DawnSeconds, before.DawnSeconds);
+    form->Form_Unload();
+
+    SettingsStore store;
+    OpenOwnSettings(store);
+    EXPECT_DOUBLE_EQ(Read(store, kObsLatitude), 43.0621);
+    EXPECT_DOUBLE_EQ(Read(store, kObsLongitude), 141.3544);
+    EXPECT_DOUBLE_EQ(Read(store, kObsHeight), 100.0);
+}
