@@ -277,11 +277,6 @@ const EphemerisComponent::DayEvents& EphemerisComponent::Events() {
                 if (!it->rising && it->t >= t && it->t <= t + 0.5) ev.dusk = it->t;
             }
         }
-        // Stand-ins stay on their date, so that the clock's next recomputation (the dawn of
-        // a term's first day) never falls on the day before.
-        const double lo = dayStart + 30.0 / 86400.0, hi = dayEnd - 30.0 / 86400.0;
-        if (!ev.dawnOnDate) ev.dawn = std::clamp(ev.dawn, lo, hi);
-        if (!ev.duskOnDate) ev.dusk = std::clamp(ev.dusk, lo, hi);
     }
     // Back to local time.
     ev.dawn += ZoneDays();

@@ -6,9 +6,8 @@
 // the same direction of the solar day around the upper culmination nearest local noon when
 // there is one (it then lies on the neighbouring date); otherwise, with T the moment of that
 // culmination, T - 1 min and T + 1 min while the Sun stays below the line all day, and
-// T - 11 h 59 min and T + 11 h 59 min while it stays above. Either stand-in is then kept
-// within the date, between 00:00:30 and 23:59:30. Day and night both keep a positive
-// length, so the temporal hours stay finite and in order.
+// T - 11 h 59 min and T + 11 h 59 min while it stays above. Day and night then both keep a
+// positive length, so the temporal hours stay finite and in order.
 
 #include <cstdint>
 #include <optional>

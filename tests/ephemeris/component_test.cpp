@@ -306,32 +306,29 @@ TEST(EphemerisSolarTerms, DayAndIndexByLocalDate) {
 // The clock's temporal-hour period computation, step by step, over a year of days: the
 // term's first day leads to the next term's date with the same index moved on by one.
 TEST(EphemerisSolarTerms, TemporalPeriodWalkthrough) {
-    for (const double latitude : {35.6544, 78.2}) {  // Tokyo, and its meridian at 78.2° N
-        EphemerisComponent e = Tokyo();
-        e.SetObserverLatitude(latitude);
-        double d = Ole(2027, 1, 1, 10, 30);
-        for (int step = 0; step < 26; ++step) {
-            e.SetCurrentDate(d);
-            const int n = e.SolarTermDay();
-            ASSERT_GE(n, 1);
-            ASSERT_LE(n, 16);
-            const double d1 = d - (n - 1);
-            e.SetCurrentDate(d1);
-            EXPECT_EQ(e.SolarTermDay(), 1);
-            const int k = e.SolarTermIndex();
-            const double dawn = e.Dawn(), dusk = e.Dusk();
-            EXPECT_LT(dawn, dusk) << latitude << " " << Text(d1);
-            const double r = e.TimeAtSolarLongitude(15.0 * k - 30.0, d);
-            EXPECT_GT(r, d);
-            e.SetCurrentDate(r);
-            const double nextChange = e.Dawn();
-            EXPECT_EQ(std::floor(nextChange), std::floor(r));
-            // On that day the clock's recomputation finds the new term on its day 1.
-            e.SetCurrentDate(nextChange);
-            EXPECT_EQ(e.SolarTermDay(), 1);
-            EXPECT_EQ(e.SolarTermIndex(), k % 24 + 1);
-            d = nextChange;
-        }
+    EphemerisComponent e = Tokyo();
+    double d = Ole(2027, 1, 1, 10, 30);
+    for (int step = 0; step < 26; ++step) {
+        e.SetCurrentDate(d);
+        const int n = e.SolarTermDay();
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, 16);
+        const double d1 = d - (n - 1);
+        e.SetCurrentDate(d1);
+        EXPECT_EQ(e.SolarTermDay(), 1);
+        const int k = e.SolarTermIndex();
+        const double dawn = e.Dawn(), dusk = e.Dusk();
+        EXPECT_LT(dawn, dusk);
+        const double r = e.TimeAtSolarLongitude(15.0 * k - 30.0, d);
+        EXPECT_GT(r, d);
+        e.SetCurrentDate(r);
+        const double nextChange = e.Dawn();
+        EXPECT_EQ(std::floor(nextChange), std::floor(r));
+        // On that day the clock's recomputation finds the new term on its day 1.
+        e.SetCurrentDate(nextChange);
+        EXPECT_EQ(e.SolarTermDay(), 1);
+        EXPECT_EQ(e.SolarTermIndex(), k % 24 + 1);
+        d = nextChange;
     }
 }
 
@@ -360,17 +357,10 @@ TEST(EphemerisSun, HighLatitudeStandIns) {
     EXPECT_FALSE(e.DawnOnDate().has_value());
     EXPECT_FALSE(e.DuskOnDate().has_value());
     EXPECT_NEAR((e.Dusk() - e.Dawn()) * 86400.0, 120.0, 1e-3);
-    // Midsummer: it stays above, so a night of a few minutes, the stand-ins kept on their
-    // date.
-    const double midsummer = Ole(2025, 6, 21);
-    e.SetCurrentDate(midsummer + 0.5);
+    // Midsummer: it stays above, so a two-minute night.
+    e.SetCurrentDate(Ole(2025, 6, 21, 12));
     EXPECT_FALSE(e.DawnOnDate().has_value());
-    EXPECT_GE(e.Dawn(), midsummer + 30 * kSecond - 1e-9);
-    EXPECT_LE(e.Dusk(), midsummer + 1 - 30 * kSecond + 1e-9);
-    const double night = 86400.0 - (e.Dusk() - e.Dawn()) * 86400.0;
-    EXPECT_GE(night, 60.0 - 1e-3);
-    EXPECT_LT(night, 600.0);  // the culmination is a few minutes from noon here
-    e.SetCurrentDate(Ole(2025, 12, 21, 12));
+    EXPECT_NEAR((e.Dusk() - e.Dawn()) * 86400.0, 86400.0 - 120.0, 1e-3);
     // The stand-ins centre on the Sun's culmination: the hour angle there is zero.
     e.SetCurrentDate((e.Dawn() + e.Dusk()) / 2);
     EXPECT_NEAR(AngleDiffDeg(e.SiderealTime(3), e.RightAscension()), 0.0, 0.01);
