@@ -507,6 +507,8 @@ void ClockForm::mnuContextLocation_Click() {
     SetTimer1Enabled(false);
     if (signal_) signal_->MidiClose();
     const bool changed = ephemeris_->EditObserver(this);
+    // The program may have been told to end while the dialog was open.
+    if (unloaded_ || !ephemeris_) return;
     if (changed) {
         state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
         state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());

@@ -63,6 +63,8 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
         clock_.Set(LocalDateTime::FromCivil(2026, 3, 20, 10, 0, 0));
+        // Music plays to no sound card.
+        if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
     }
     void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
 
@@ -240,4 +242,19 @@ TEST_F(ClockFormCommandsTest, ObserverChangeUpdatesTheClockAndIsSavedAtShutdown)
     EXPECT_DOUBLE_EQ(Read(store, kObsLatitude), 43.0621);
     EXPECT_DOUBLE_EQ(Read(store, kObsLongitude), 141.3544);
     EXPECT_DOUBLE_EQ(Read(store, kObsHeight), 100.0);
+}
+
+TEST_F(ClockFormCommandsTest, TheIconTipFollowsTheTimeEverySecond) {
+    Put("TaskTray", true);
+    auto form = LoadAndShow();
+    ASSERT_TRUE(form->State().ShowInTaskTray);
+    form->Timer1_Timer();
+    // The readout shows the date; the tip always the time and the scale.
+    EXPECT_EQ(form->Shell()->TipText(), QStringLiteral("10:00:00 - 地方標準時"));
+    clock_.Advance(1.0);
+    form->Timer1_Timer();
+    EXPECT_EQ(form->Shell()->TipText(), QStringLiteral("10:00:01 - 地方標準時"));
+    form->mnuContextMode_Click(6);
+    EXPECT_TRUE(form->Shell()->TipText().endsWith(QStringLiteral(" - 天保暦")));
+    form->Form_Unload();
 }
