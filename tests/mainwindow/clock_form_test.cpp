@@ -406,3 +406,15 @@ TEST_F(ClockFormTest, TheExitCommandEndsTheProgramEvenWhenCloseMinimises) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(Stored("CloseButton").toBool());
 }
+
+TEST_F(ClockFormTest, TheSessionsRequestForDataSavesWithoutStopping) {
+    auto form = LoadAndShow();
+    form->mnuContextMode_Click(3);
+    EXPECT_FALSE(Stored("ClockMode").isValid());
+    form->SaveSettings();  // what the session manager's request runs
+    EXPECT_EQ(Stored("ClockMode").toInt(), 3);
+    EXPECT_EQ(Stored("Interval").toInt(), 100);
+    EXPECT_TRUE(form->Timer1Enabled());
+    EXPECT_FALSE(form->IsUnloaded());
+    form->Form_Unload();
+}
