@@ -160,6 +160,9 @@ TemporalPeriod TimeScales::ComputeTemporalPeriod(double d) {
     double next = sun.Dawn();
     if (!std::isfinite(next)) next = r;
     if (!std::isfinite(next)) next = d + 1.0;
+    // A high-latitude stand-in dawn can fall on the evening before the term's day; a change
+    // already behind d would redo this period every second, so change at the day's start.
+    if (next <= d) next = std::floor(r) > d ? std::floor(r) : r;
     p.NextChange = next;
     ephemeris_.SetCurrentDate(d);
 

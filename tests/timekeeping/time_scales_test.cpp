@@ -360,3 +360,26 @@ TEST_F(TimeScalesTest, ComponentWithoutCrossingsGivesAFiniteScale) {
 
 }  // namespace
 }  // namespace vireo
+
+namespace vireo {
+namespace {
+
+TEST_F(TimeScalesTest, StandInDawnBeforeTheTermDayDoesNotRedoThePeriodEverySecond) {
+    // The term of longitude 75 begins on day B + 5; its stand-in dawn lies at 23:31 the evening before.
+    eph.DawnOfDay = [](int d) { return d == B + 5 ? d - 0.02 : d + DawnSecondsOn(d) / 86400.0; };
+    StartAt(B + 4, 23 * 3600 + 45 * 60);
+    EXPECT_GT(state.Period.NextChange, clock.Now().OleDate());
+    const TemporalPeriod first = state.Period;
+    Convert(6, 23 * 3600 + 45 * 60);
+    clock.Set({B + 4, 23 * 3600 + 45 * 60 + 1});
+    Convert(6, 23 * 3600 + 45 * 60 + 1);
+    EXPECT_EQ(state.Period.TermIndex, first.TermIndex);
+    EXPECT_EQ(state.Period.NextChange, first.NextChange);
+    // At the term's day the new term's period takes over.
+    clock.Set({B + 5, 10.0});
+    Convert(6, 10.0);
+    EXPECT_NE(state.Period.TermIndex, first.TermIndex);
+}
+
+}  // namespace
+}  // namespace vireo
