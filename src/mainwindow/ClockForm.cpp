@@ -23,6 +23,7 @@
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
+#include "signal/AlarmStore.h"
 #include "signal/MidiChime.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/ClockTick.h"
@@ -152,10 +153,7 @@ void ClockForm::Form_Load() {
         state_.AlarmIndex = -1;
 
         // 8. The ten alarms.
-        for (int i = 0; i < kAlarmSlots; ++i) {
-            alarms_.AlarmSetting[static_cast<std::size_t>(i)] = Read(store, AlarmSettingKey(i));
-            alarms_.AlarmFile[static_cast<std::size_t>(i)] = Read(store, AlarmFileKey(i));
-        }
+        alarms_ = LoadAlarmTables(store);
         signal_ = std::make_unique<SignalControl>(state_, alarms_, *chime_, *music_,
                                                   [this] { return clock_->Now().Weekday() + 1; });
 
@@ -312,10 +310,7 @@ void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
         else if (chime_) chime_->MidiClose();
     }
     // 9. The alarms.
-    for (int i = 0; i < kAlarmSlots; ++i) {
-        Write(store, AlarmSettingKey(i), alarms_.AlarmSetting[static_cast<std::size_t>(i)]);
-        Write(store, AlarmFileKey(i), alarms_.AlarmFile[static_cast<std::size_t>(i)]);
-    }
+    SaveAlarmTables(store, alarms_);
     // 10. The rectangle the window restores to; 11. its state, minimised kept as normal.
     const TwipRect t = ToTwips(NormalOuterRect(), Twips());
     Write(store, kLeft, t.Left);
