@@ -61,7 +61,7 @@ void BM_TickAndPendingPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_TickAndPendingPaint)->Arg(0)->Arg(6)->Unit(benchmark::kMicrosecond);
 
-// A tick within the same second: the common case at the spec's 100 ms interval.
+// A tick within the same second: the common case at the default 100 ms interval.
 void BM_TickSameSecond(benchmark::State& state) {
     Fixture f(0);
     f.form->Timer1_Timer();
