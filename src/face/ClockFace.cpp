@@ -31,6 +31,13 @@ QFont FaceFont(double points) {
     return font;
 }
 
+// The hour and minute hands are placed on a grid of quarter pixels. A hand that moves less
+// than that keeps its pixels, so most ticks leave it alone; the step is far below what the
+// eye can see on an antialiased line.
+constexpr double kSlowHandSteps = 4.0;
+
+double ToSlowHandGrid(double pixels) { return std::round(pixels * kSlowHandSteps) / kSlowHandSteps; }
+
 }  // namespace
 
 ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {
@@ -167,6 +174,7 @@ void ClockFace::RenderDial() {
     dial_ = QPixmap((QSizeF(size()) * dpr).toSize());
     dial_.setDevicePixelRatio(dpr);
     dialStale_ = false;
+    slowHandsStale_ = true;
     ++dialRenderCount_;
     const bool seeThrough = keyTransparent_ && background_ == kTransparencyKey;
     dial_.fill(seeThrough ? QColor(Qt::transparent) : background_);
@@ -197,19 +205,33 @@ void ClockFace::RenderDial() {
     }
 }
 
+std::array<QPointF, 3> ClockFace::HandPixelEnds(const std::array<DialPoint, 3>& ends) const {
+    std::array<QPointF, 3> pixels;
+    for (int j = 0; j < 3; ++j) {
+        const DialPoint p = mapping_.ToPixel(ends[j]);
+        pixels[j] = j < 2 ? QPointF(ToSlowHandGrid(p.x), ToSlowHandGrid(p.y)) : QPointF(p.x, p.y);
+    }
+    return pixels;
+}
+
+QRect ClockFace::HandBox(const QPointF& end, int j) const {
+    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    const double margin = handWidths_[j] / 2.0 + 1.5;
+    const QRectF box = QRectF(QPointF(centre.x, centre.y), end).normalized();
+    return box.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+}
+
 void ClockFace::DrawHands(std::int32_t v) {
     const std::array<DialPoint, 3> ends = HandEndPoints(v, clockMode_);
     QRegion region;
     if (mapping_.IsValid()) {
-        const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+        const std::array<QPointF, 3> was = HandPixelEnds(handEnds_);
+        const std::array<QPointF, 3> now = HandPixelEnds(ends);
         for (int j = 0; j < 3; ++j) {
-            if (ends[j].x == handEnds_[j].x && ends[j].y == handEnds_[j].y) continue;
-            const double margin = handWidths_[j] / 2.0 + 1.5;
-            for (const DialPoint& e : {handEnds_[j], ends[j]}) {
-                const DialPoint p = mapping_.ToPixel(e);
-                const QRectF box = QRectF(QPointF(centre.x, centre.y), QPointF(p.x, p.y)).normalized();
-                region += box.adjusted(-margin, -margin, margin, margin).toAlignedRect();
-            }
+            // The second hand is painted whole whenever anything moved, for the same reason.
+            if (was[j] == now[j] && (j < 2 || region.isEmpty())) continue;
+            region += HandBox(was[j], j);
+            region += HandBox(now[j], j);
         }
     }
     handEnds_ = ends;
@@ -262,37 +284,72 @@ void ClockFace::paintEvent(QPaintEvent* event) {
     PaintFace(painter, event->region());
 }
 
+void ClockFace::DrawHand(QPainter& painter, const QPointF& end, int j) const {
+    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    const QPointF from(centre.x, centre.y);
+    // Round ends drawn as dots on flat-capped lines: the raster engine strokes flat caps on a
+    // fast path and round caps through a general path about four times slower.
+    painter.setPen(QPen(foreground_, handWidths_[j], Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(from, end);
+    if (handWidths_[j] >= 2) {
+        const double r = handWidths_[j] / 2.0;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(foreground_);
+        painter.drawEllipse(end, r, r);
+        if (j == 0) painter.drawEllipse(from, r, r);  // the widest hand covers the centre
+    }
+}
+
+void ClockFace::UpdateSlowHands(const std::array<QPointF, 3>& ends) {
+    const bool whole = slowHandsStale_ || slowHands_.size() != dial_.size() ||
+                       slowHands_.devicePixelRatio() != dial_.devicePixelRatio();
+    QRect area = rect();
+    if (!whole) {
+        if (slowHandEnds_[0] == ends[0] && slowHandEnds_[1] == ends[1]) return;
+        // Both hands, where they were and are, lie wholly inside the area: the raster engine
+        // cuts an antialiased line at the clip's edge a shade differently from drawing it
+        // whole, and the copy must match a face drawn afresh to the last level.
+        QRect around;
+        for (int j = 0; j < 2; ++j) around |= HandBox(slowHandEnds_[j], j) | HandBox(ends[j], j);
+        area &= around;
+    }
+    slowHandsStale_ = false;
+    slowHandEnds_ = {ends[0], ends[1]};
+    if (whole) slowHands_ = dial_.copy();  // a copy of its own, in the dial's pixel format
+    if (slowHands_.isNull() || !mapping_.IsValid()) return;
+
+    QPainter painter(&slowHands_);
+    if (!whole) {
+        // Only the hands' old and new rectangle: the dial under it, then both hands again.
+        const qreal dpr = dial_.devicePixelRatio();
+        painter.setClipRect(area);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QRectF source(area.x() * dpr, area.y() * dpr, area.width() * dpr, area.height() * dpr);
+        painter.drawPixmap(QRectF(area), dial_, source);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawHand(painter, ends[0], 0);
+    DrawHand(painter, ends[1], 1);
+}
+
 void ClockFace::PaintFace(QPainter& painter, const QRegion& region) {
     if (mapping_.WidthPixels() != width() || mapping_.HeightPixels() != height()) UpdateMapping();
     if (dialStale_ || !DialCacheFits()) RenderDial();
+    const std::array<QPointF, 3> ends = HandPixelEnds(handEnds_);
+    UpdateSlowHands(ends);
 
-    const qreal dpr = dial_.devicePixelRatio();
+    const qreal dpr = slowHands_.devicePixelRatio();
     // The dial replaces what was there, so a see-through background also clears the old hands.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : region) {
         const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
-        painter.drawPixmap(QRectF(r), dial_, source);
+        painter.drawPixmap(QRectF(r), slowHands_, source);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (!mapping_.IsValid()) return;
     painter.setRenderHint(QPainter::Antialiasing);
-    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
-    // Round ends drawn as dots on flat-capped lines: the raster engine strokes flat caps on a
-    // fast path and round caps through a general path about four times slower.
-    const QPointF from(centre.x, centre.y);
-    for (int j = 0; j < 3; ++j) {
-        const DialPoint end = mapping_.ToPixel(handEnds_[j]);
-        const QPointF to(end.x, end.y);
-        painter.setPen(QPen(foreground_, handWidths_[j], Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(from, to);
-        if (handWidths_[j] >= 2) {
-            const double r = handWidths_[j] / 2.0;
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(foreground_);
-            painter.drawEllipse(to, r, r);
-            if (j == 0) painter.drawEllipse(from, r, r);  // the widest hand covers the centre
-        }
-    }
+    DrawHand(painter, ends[2], 2);
 }
 
 void ClockFace::resizeEvent(QResizeEvent* event) {

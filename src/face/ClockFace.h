@@ -16,11 +16,15 @@
 // readout are left to the window, which drags a round clock by them.
 //
 // A tick repaints one rectangle around where the hands were and are, and the readout label;
-// the dial is drawn again only when size, scale, numerals or colours change.
+// the dial is drawn again only when size, scale, numerals or colours change. The hour and
+// minute hands are kept drawn over a copy of the dial and placed on a quarter-pixel grid, so
+// on most ticks they are not drawn at all: only the second hand is.
 
 #include <QColor>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointF>
+#include <QRect>
 #include <QRegion>
 #include <QWidget>
 
@@ -128,6 +132,12 @@ private:
     bool DialCacheFits() const;
     void ApplyReadoutLook();
     void UpdateOpaquePainting();
+    // Where the hands are drawn, in pixels: the hour and minute hands on the quarter-pixel grid.
+    std::array<QPointF, 3> HandPixelEnds(const std::array<DialPoint, 3>& ends) const;
+    QRect HandBox(const QPointF& end, int j) const;
+    void DrawHand(QPainter& painter, const QPointF& end, int j) const;
+    // Brings the dial-with-slow-hands copy up to the hands at the given pixel ends.
+    void UpdateSlowHands(const std::array<QPointF, 3>& ends);
 
     DialMapping mapping_;
     std::array<int, 3> handWidths_{1, 1, 1};
@@ -152,6 +162,10 @@ private:
     QPixmap dial_;
     bool dialStale_ = true;
     int dialRenderCount_ = 0;
+    // The dial with the hour and minute hands over it, and where they are in it.
+    QPixmap slowHands_;
+    bool slowHandsStale_ = true;
+    std::array<QPointF, 2> slowHandEnds_{};
     QRegion lastHandsRegion_;
     QString tipText_;
     ReadoutLabel* label1_ = nullptr;

@@ -127,6 +127,74 @@ TEST_F(ClockFaceTest, UnmovedHandsAskForNoRepaint) {
     EXPECT_TRUE(face.LastHandsRegion().isEmpty());
 }
 
+TEST_F(ClockFaceTest, HourAndMinuteHandsWaitForAQuarterPixelOfMovement) {
+    ShowAt(300, 300);
+    face.DrawHands(At(4, 0, 0));
+    // A fiftieth of a second on: the second hand moves, the hour hand (towards four o'clock)
+    // and the minute hand (up, under the second hand) move far less than a quarter pixel.
+    face.DrawHands(At(4, 0, 0) + 1);
+    const DialMapping& m = face.Mapping();
+    const DialPoint hour = HandEndPoints(At(4, 0, 0), 0)[0];
+    const QRegion region = face.LastHandsRegion();
+    EXPECT_FALSE(region.isEmpty());
+    EXPECT_FALSE(region.contains(QPoint(int(m.ToPixelX(hour.x * 0.7)), int(m.ToPixelY(hour.y * 0.7)))));
+    // Twelve minutes on the hour hand has moved well over a pixel and is repainted.
+    face.DrawHands(At(4, 12, 0));
+    EXPECT_TRUE(face.LastHandsRegion().contains(
+        QPoint(int(m.ToPixelX(hour.x * 0.7)), int(m.ToPixelY(hour.y * 0.7)))));
+}
+
+// A face ticking for a few minutes, each tick repainting only what it asked for, shows the
+// same picture as a face drawn afresh at the last tick: the kept dial-and-hands copy never
+// goes out of step with the hands.
+TEST(ClockFaceTicks, PartialRepaintsAddUpToAFreshPicture) {
+    SettableClock clock{LocalDateTime::FromCivil(2026, 12, 8, 9, 5, 7)};
+    struct Case { int side; int mode; bool seeThrough; };
+    for (const Case c : {Case{204, 0, false}, Case{612, 6, false}, Case{300, 0, true}}) {
+        const QColor back = c.seeThrough ? kTransparencyKey : QColor(128, 255, 255);
+        auto prepare = [&](ClockFace& f, std::int32_t v) {
+            f.SetClock(&clock);
+            f.SetDigitalMode(0);
+            f.SetClockMode(c.mode);
+            f.SetColors(back, Qt::black);
+            f.SetKeyColorTransparent(c.seeThrough);
+            f.resize(c.side, c.side);
+            f.show();
+            f.SetFormScale();
+            f.DrawClockScale();
+            f.DrawHands(v);
+            f.ShowReadouts(v);
+        };
+        auto blank = [&] {
+            QImage image(c.side, c.side, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            return image;
+        };
+        const std::int32_t start = At(10, 58, 30);
+        ClockFace ticking;
+        prepare(ticking, start);
+        QImage image = blank();
+        ticking.render(&image);
+        std::int32_t v = start;
+        for (int i = 0; i < 200; ++i) {
+            v += 50;
+            ticking.DrawHands(v);
+            ticking.ShowReadouts(v);
+            const QRegion dirty = ticking.LastHandsRegion() + ticking.Label1()->geometry();
+            ticking.render(&image, dirty.boundingRect().topLeft(), dirty);
+        }
+        ClockFace fresh;
+        prepare(fresh, v);
+        QImage expected = blank();
+        fresh.render(&expected);
+        EXPECT_EQ(image, expected) << c.side << " px, scale " << c.mode;
+        // And the ticking face's own full picture agrees too.
+        QImage full = blank();
+        ticking.render(&full);
+        EXPECT_EQ(full, expected) << c.side << " px, scale " << c.mode;
+    }
+}
+
 TEST_F(ClockFaceTest, DialIsRedrawnOnlyForSizeScaleOrColours) {
     ShowAt(300, 300);
     Render(face);
