@@ -31,12 +31,15 @@ QFont FaceFont(double points) {
     return font;
 }
 
-// The hour and minute hands are placed on a grid of quarter pixels. A hand that moves less
-// than that keeps its pixels, so most ticks leave it alone; the step is far below what the
-// eye can see on an antialiased line.
-constexpr double kSlowHandSteps = 4.0;
+// The hour and minute hands turn in steps that move their tips by half a pixel. A hand that
+// has not moved that far keeps its pixels, so most ticks leave it alone; the step is well
+// below what the eye can see on an antialiased line.
+constexpr double kSlowHandStepPixels = 0.5;
 
-double ToSlowHandGrid(double pixels) { return std::round(pixels * kSlowHandSteps) / kSlowHandSteps; }
+// Round dots are placed on a grid of quarter pixels, one small picture for each offset.
+constexpr double kDotSteps = 4.0;
+
+double ToDotGrid(double pixels) { return std::round(pixels * kDotSteps) / kDotSteps; }
 
 }  // namespace
 
@@ -64,6 +67,7 @@ void ClockFace::SetColors(const QColor& background, const QColor& foreground) {
     if (background == background_ && foreground == foreground_) return;
     background_ = background;
     foreground_ = foreground;
+    dots_.clear();
     dialStale_ = true;
     UpdateOpaquePainting();
     ApplyReadoutLook();
@@ -206,10 +210,19 @@ void ClockFace::RenderDial() {
 }
 
 std::array<QPointF, 3> ClockFace::HandPixelEnds(const std::array<DialPoint, 3>& ends) const {
+    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    const QPointF from(centre.x, centre.y);
     std::array<QPointF, 3> pixels;
     for (int j = 0; j < 3; ++j) {
         const DialPoint p = mapping_.ToPixel(ends[j]);
-        pixels[j] = j < 2 ? QPointF(ToSlowHandGrid(p.x), ToSlowHandGrid(p.y)) : QPointF(p.x, p.y);
+        pixels[j] = QPointF(p.x, p.y);
+        if (j == 2) continue;
+        const QPointF along = pixels[j] - from;
+        const double length = std::hypot(along.x(), along.y());
+        if (!(length > 0.0)) continue;
+        const double step = kSlowHandStepPixels / length;
+        const double angle = std::round(std::atan2(along.y(), along.x()) / step) * step;
+        pixels[j] = from + QPointF(std::cos(angle), std::sin(angle)) * length;
     }
     return pixels;
 }
@@ -239,7 +252,9 @@ void ClockFace::DrawHands(std::int32_t v) {
     // rectangle on its fast path, while a banded region costs more than the pixels it saves.
     lastHandsRegion_ = region.isEmpty() ? QRegion() : QRegion(region.boundingRect());
     region = lastHandsRegion_;
-    if (!region.isEmpty()) update(region);
+    // Painted at once rather than through a posted update: the tick's only work left for the
+    // event loop would be that one event, and waking the loop for it costs more than the paint.
+    if (!region.isEmpty()) repaint(region);
 }
 
 void ClockFace::ShowReadouts(std::int32_t v) {
@@ -284,53 +299,98 @@ void ClockFace::paintEvent(QPaintEvent* event) {
     PaintFace(painter, event->region());
 }
 
-void ClockFace::DrawHand(QPainter& painter, const QPointF& end, int j) const {
+void ClockFace::DrawHand(QPainter& painter, const QPointF& end, int j) {
     const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
     const QPointF from(centre.x, centre.y);
+    const int width = handWidths_[j];
     // Round ends drawn as dots on flat-capped lines: the raster engine strokes flat caps on a
-    // fast path and round caps through a general path about four times slower.
-    painter.setPen(QPen(foreground_, handWidths_[j], Qt::SolidLine, Qt::FlatCap));
+    // fast path and round caps through a general path about four times slower (and filling
+    // the stroke's four corners as a polygon slower still).
+    painter.setPen(QPen(foreground_, width, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(from, end);
-    if (handWidths_[j] >= 2) {
-        const double r = handWidths_[j] / 2.0;
+    if (width >= 2) {
+        DrawDot(painter, end, width);
+        if (j == 0) DrawDot(painter, from, width);  // the widest hand covers the centre
+    }
+}
+
+const QImage& ClockFace::DotImage(int width, int phaseX, int phaseY) {
+    const int key = (width * 4 + phaseX) * 4 + phaseY;
+    const auto found = dots_.find(key);
+    if (found != dots_.end()) return found->second;
+    const double r = width / 2.0;
+    const int pad = static_cast<int>(std::ceil(r)) + 1;
+    QImage dot(2 * pad + 1, 2 * pad + 1, QImage::Format_ARGB32_Premultiplied);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(foreground_);
+    painter.drawEllipse(QPointF(pad + phaseX / kDotSteps, pad + phaseY / kDotSteps), r, r);
+    painter.end();
+    return dots_.emplace(key, std::move(dot)).first->second;
+}
+
+void ClockFace::DrawDot(QPainter& painter, const QPointF& at, int width) {
+    if (painter.deviceTransform().isScaling() || painter.deviceTransform().isRotating()) {
+        // A scaled screen: the ellipse itself.
+        const double r = width / 2.0;
         painter.setPen(Qt::NoPen);
         painter.setBrush(foreground_);
-        painter.drawEllipse(end, r, r);
-        if (j == 0) painter.drawEllipse(from, r, r);  // the widest hand covers the centre
+        painter.drawEllipse(at, r, r);
+        return;
     }
+    // On the quarter-pixel grid: an eighth of a pixel is lost in the dot's own antialiasing.
+    const double x = ToDotGrid(at.x());
+    const double y = ToDotGrid(at.y());
+    const double left = std::floor(x);
+    const double top = std::floor(y);
+    const QImage& dot = DotImage(width, static_cast<int>((x - left) * kDotSteps),
+                                 static_cast<int>((y - top) * kDotSteps));
+    const int pad = (dot.width() - 1) / 2;
+    painter.drawImage(QPoint(static_cast<int>(left) - pad, static_cast<int>(top) - pad), dot);
 }
 
 void ClockFace::UpdateSlowHands(const std::array<QPointF, 3>& ends) {
     const bool whole = slowHandsStale_ || slowHands_.size() != dial_.size() ||
                        slowHands_.devicePixelRatio() != dial_.devicePixelRatio();
-    QRect area = rect();
-    if (!whole) {
-        if (slowHandEnds_[0] == ends[0] && slowHandEnds_[1] == ends[1]) return;
-        // Both hands, where they were and are, lie wholly inside the area: the raster engine
-        // cuts an antialiased line at the clip's edge a shade differently from drawing it
-        // whole, and the copy must match a face drawn afresh to the last level.
-        QRect around;
-        for (int j = 0; j < 2; ++j) around |= HandBox(slowHandEnds_[j], j) | HandBox(ends[j], j);
-        area &= around;
-    }
+    const bool hourMoved = whole || slowHandEnds_[0] != ends[0];
+    const bool minuteMoved = whole || slowHandEnds_[1] != ends[1];
+    if (!hourMoved && !minuteMoved) return;
+    const std::array<QPointF, 2> was = slowHandEnds_;
     slowHandsStale_ = false;
     slowHandEnds_ = {ends[0], ends[1]};
-    if (whole) slowHands_ = dial_.copy();  // a copy of its own, in the dial's pixel format
-    if (slowHands_.isNull() || !mapping_.IsValid()) return;
-
-    QPainter painter(&slowHands_);
-    if (!whole) {
-        // Only the hands' old and new rectangle: the dial under it, then both hands again.
-        const qreal dpr = dial_.devicePixelRatio();
-        painter.setClipRect(area);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QRectF source(area.x() * dpr, area.y() * dpr, area.width() * dpr, area.height() * dpr);
-        painter.drawPixmap(QRectF(area), dial_, source);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (whole) hourHand_ = dial_.copy();  // a copy of its own, in the dial's pixel format
+    if (hourHand_.isNull() || !mapping_.IsValid()) {
+        slowHands_ = hourHand_;
+        return;
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    DrawHand(painter, ends[0], 0);
-    DrawHand(painter, ends[1], 1);
+
+    // Each hand is drawn where it lies wholly inside the area repainted: the raster engine
+    // cuts an antialiased line at the clip's edge a shade differently from drawing it whole,
+    // and the copies must match a face drawn afresh to the last level.
+    auto repaint = [&](QPixmap& target, const QPixmap& under, const QRect& area, int j) {
+        QPainter painter(&target);
+        if (!whole) {
+            const qreal dpr = under.devicePixelRatio();
+            painter.setClipRect(area);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            const QRectF source(area.x() * dpr, area.y() * dpr, area.width() * dpr, area.height() * dpr);
+            painter.drawPixmap(QRectF(area), under, source);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        DrawHand(painter, ends[j], j);
+    };
+    QRect area;
+    if (hourMoved) {
+        const QRect hourArea = rect() & (HandBox(was[0], 0) | HandBox(ends[0], 0));
+        repaint(hourHand_, dial_, hourArea, 0);
+        area = hourArea | HandBox(ends[1], 1);
+    }
+    if (whole) slowHands_ = hourHand_.copy();
+    if (minuteMoved) area |= HandBox(was[1], 1) | HandBox(ends[1], 1);
+    repaint(slowHands_, hourHand_, area & rect(), 1);
 }
 
 void ClockFace::PaintFace(QPainter& painter, const QRegion& region) {

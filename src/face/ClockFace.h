@@ -17,10 +17,11 @@
 //
 // A tick repaints one rectangle around where the hands were and are, and the readout label;
 // the dial is drawn again only when size, scale, numerals or colours change. The hour and
-// minute hands are kept drawn over a copy of the dial and placed on a quarter-pixel grid, so
-// on most ticks they are not drawn at all: only the second hand is.
+// minute hands are kept drawn over copies of the dial and turn in half-pixel steps, so on
+// most ticks they are not drawn at all: only the second hand is.
 
 #include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointF>
@@ -30,6 +31,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 
 #include "face/DialGeometry.h"
 
@@ -132,10 +134,14 @@ private:
     bool DialCacheFits() const;
     void ApplyReadoutLook();
     void UpdateOpaquePainting();
-    // Where the hands are drawn, in pixels: the hour and minute hands on the quarter-pixel grid.
+    // Where the hands are drawn, in pixels: the hour and minute hands in their half-pixel steps.
     std::array<QPointF, 3> HandPixelEnds(const std::array<DialPoint, 3>& ends) const;
     QRect HandBox(const QPointF& end, int j) const;
-    void DrawHand(QPainter& painter, const QPointF& end, int j) const;
+    void DrawHand(QPainter& painter, const QPointF& end, int j);
+    // A round dot of a hand's width, from a small picture drawn once for each quarter-pixel
+    // offset: cheaper to copy than an antialiased ellipse is to fill.
+    void DrawDot(QPainter& painter, const QPointF& at, int width);
+    const QImage& DotImage(int width, int phaseX, int phaseY);
     // Brings the dial-with-slow-hands copy up to the hands at the given pixel ends.
     void UpdateSlowHands(const std::array<QPointF, 3>& ends);
 
@@ -162,10 +168,13 @@ private:
     QPixmap dial_;
     bool dialStale_ = true;
     int dialRenderCount_ = 0;
-    // The dial with the hour and minute hands over it, and where they are in it.
+    // The dial with the hour hand, then with the hour and minute hands, over it, and where
+    // they are in them.
+    QPixmap hourHand_;
     QPixmap slowHands_;
     bool slowHandsStale_ = true;
     std::array<QPointF, 2> slowHandEnds_{};
+    std::unordered_map<int, QImage> dots_;  // in the foreground colour
     QRegion lastHandsRegion_;
     QString tipText_;
     ReadoutLabel* label1_ = nullptr;

@@ -127,11 +127,11 @@ TEST_F(ClockFaceTest, UnmovedHandsAskForNoRepaint) {
     EXPECT_TRUE(face.LastHandsRegion().isEmpty());
 }
 
-TEST_F(ClockFaceTest, HourAndMinuteHandsWaitForAQuarterPixelOfMovement) {
+TEST_F(ClockFaceTest, HourAndMinuteHandsWaitForHalfAPixelOfMovement) {
     ShowAt(300, 300);
     face.DrawHands(At(4, 0, 0));
     // A fiftieth of a second on: the second hand moves, the hour hand (towards four o'clock)
-    // and the minute hand (up, under the second hand) move far less than a quarter pixel.
+    // and the minute hand (up, under the second hand) move far less than half a pixel.
     face.DrawHands(At(4, 0, 0) + 1);
     const DialMapping& m = face.Mapping();
     const DialPoint hour = HandEndPoints(At(4, 0, 0), 0)[0];
