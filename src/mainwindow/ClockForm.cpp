@@ -447,8 +447,10 @@ bool ClockForm::SetClockColor() {
     in.UserForeColor = state_.UserForeColor;
     in.SysColor = [this](int i) { return GetSysColor(i); };
     in.SunBand = [this] {
-        SunObject& sun = ephemeris_->Sun();
-        return FindDayNightBand(sun.Altitude() + state_.HorizonCorrection, sun.RiseSetDepression());
+        return sunBand_.Band(clock_->Now().OleDate(), [this] {
+            SunObject& sun = ephemeris_->Sun();
+            return SunBandWatch::Sun{sun.Altitude() + state_.HorizonCorrection, sun.RiseSetDepression()};
+        });
     };
     if (!ephemeris_) in.SunBand = nullptr;
     if (!SelectClockColor(in, colors_)) return false;
@@ -507,6 +509,7 @@ void ClockForm::mnuContextLocation_Click() {
     if (changed) {
         state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
         state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+        sunBand_.Invalidate();
     }
     if (wasEnabled) SetTimer1Enabled(true);
 }

@@ -208,6 +208,7 @@ private:
     long timer1Work_ = 0;
 
     FaceColors colors_{};
+    SunBandWatch sunBand_;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool exitRequested_ = false;

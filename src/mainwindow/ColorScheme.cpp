@@ -1,5 +1,9 @@
 #include "mainwindow/ColorScheme.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace vireo {
 
 namespace {
@@ -28,6 +32,24 @@ DayNightBand FindDayNightBand(double A, double D) {
     if (A >= TwilightAltitude) return DayNightBand::Twilight;
     if (A >= NightAltitude) return DayNightBand::DuskDawn;
     return DayNightBand::Night;
+}
+
+DayNightBand SunBandWatch::Band(double now, const std::function<Sun()>& ask) {
+    if (valid_ && now >= askedAt_ && now < validUntil_) return band_;
+    const Sun sun = ask();
+    band_ = FindDayNightBand(sun.Altitude, sun.Depression);
+    // Distance to the nearest band edge, less a little for the depression's own slow drift.
+    const double edges[] = {-sun.Depression, TwilightAltitude, NightAltitude};
+    double margin = std::numeric_limits<double>::infinity();
+    for (double e : edges) margin = std::min(margin, std::fabs(sun.Altitude - e));
+    margin -= 0.001;
+    const double wait = std::isfinite(sun.Altitude) && std::isfinite(sun.Depression) && margin > 0.0
+                            ? std::min(margin / MaxRateDegreesPerSecond, MaxWaitSeconds)
+                            : 0.0;
+    askedAt_ = now;
+    validUntil_ = now + wait / 86400.0;
+    valid_ = true;
+    return band_;
 }
 
 FaceColors DayNightColors(DayNightBand band, const SysColorFunction& sysColor) {

@@ -42,6 +42,33 @@ enum class DayNightBand { Day, Twilight, DuskDawn, Night };
 // A = Sun's altitude plus the horizon correction, D = the Sun's rise/set depression; degrees.
 DayNightBand FindDayNightBand(double A, double D);
 
+// Remembers the Sun's band between calls for as long as the band provably cannot change. The
+// Sun's altitude moves at most 15° an hour with the Earth's turn (|dh/dt| = 15°/h · cos φ · sin
+// azimuth) plus a little of its own motion, so an altitude a margin away from every band edge
+// stays inside its band for margin / rate. Asking less often changes no colour and no moment of
+// change; it only spares the clock an ephemeris question each second.
+class SunBandWatch {
+public:
+    struct Sun {
+        double Altitude;    // A: altitude plus horizon correction, degrees
+        double Depression;  // D: rise/set depression, degrees
+    };
+    // now: the present as an OLE date. ask is called only when the band might have changed;
+    // a clock set back before the last question asks again.
+    DayNightBand Band(double now, const std::function<Sun()>& ask);
+    // The next call asks the Sun (after a change of observer).
+    void Invalidate() { askedAt_ = validUntil_ = 0.0; valid_ = false; }
+
+    static constexpr double MaxRateDegreesPerSecond = 15.1 / 3600.0;
+    static constexpr double MaxWaitSeconds = 600.0;
+
+private:
+    bool valid_ = false;
+    double askedAt_ = 0.0;
+    double validUntil_ = 0.0;
+    DayNightBand band_ = DayNightBand::Day;
+};
+
 struct FaceColors {
     OleColor Back = 0;
     OleColor Fore = 0;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "ephemeris/EphemerisComponent.h"
 #include "mainwindow/ColorScheme.h"
+#include "timekeeping/Clock.h"
 
 using namespace vireo;
 
@@ -135,4 +139,68 @@ TEST(SelectClockColor, UnknownSchemeChangesNothing) {
     FaceColors shown{RgbColor(1, 2, 3), RgbColor(4, 5, 6)};
     EXPECT_FALSE(SelectClockColor(in, shown));
     EXPECT_EQ(shown.Back, RgbColor(1, 2, 3));
+}
+
+namespace {
+
+DayNightBand directBand(EphemerisComponent& eph, double hc) {
+    SunObject& sun = eph.Sun();
+    return FindDayNightBand(sun.Altitude() + hc, sun.RiseSetDepression());
+}
+
+}  // namespace
+
+TEST(SunBandWatch, FollowsTheRealSunToTheSecondWhileAskingRarely) {
+    // Tokyo on the longest and the shortest day, and a place where the Sun barely sets.
+    struct Case { double lat, lon; float zone; int y, m, d; };
+    for (const Case c : {Case{35.6544, 139.7447, 9.0f, 2026, 6, 21}, Case{35.6544, 139.7447, 9.0f, 2026, 12, 22},
+                         Case{64.0, -22.0, 0.0f, 2026, 6, 10}}) {
+        EphemerisComponent eph;
+        eph.SetObserverLatitude(c.lat);
+        eph.SetObserverLongitude(c.lon);
+        eph.SetObserverTimeZone(c.zone);
+        const double hc = -0.00244281888888889;
+        const int day = OleDayFromCivil(c.y, c.m, c.d);
+        SunBandWatch watch;
+        int asked = 0, changes = 0;
+        DayNightBand last = DayNightBand::Day;
+        for (int s = 0; s < 86400; ++s) {
+            const double now = day + s / 86400.0;
+            eph.SetCurrentDate(now);
+            const DayNightBand band = watch.Band(now, [&] {
+                ++asked;
+                SunObject& sun = eph.Sun();
+                return SunBandWatch::Sun{sun.Altitude() + hc, sun.RiseSetDepression()};
+            });
+            ASSERT_EQ(band, directBand(eph, hc)) << c.lat << " " << s;
+            if (s > 0 && band != last) ++changes;
+            last = band;
+        }
+        EXPECT_GE(changes, 2);
+        EXPECT_LT(asked, 86400 / 20) << "the watch should spare most questions";
+    }
+}
+
+TEST(SunBandWatch, AsksAgainAfterTheClockGoesBackOrTheObserverChanges) {
+    SunBandWatch watch;
+    int asked = 0;
+    const auto ask = [&] { ++asked; return SunBandWatch::Sun{30.0, 0.85}; };  // far inside the day
+    const double t = 46000.5;
+    watch.Band(t, ask);
+    watch.Band(t + 10.0 / 86400, ask);
+    EXPECT_EQ(asked, 1);
+    watch.Band(t - 1.0 / 86400, ask);  // set back
+    EXPECT_EQ(asked, 2);
+    watch.Invalidate();
+    watch.Band(t, ask);
+    EXPECT_EQ(asked, 3);
+    // Never longer than the cap, however far the Sun stands from an edge.
+    watch.Band(t + (SunBandWatch::MaxWaitSeconds + 1.0) / 86400, ask);
+    EXPECT_EQ(asked, 4);
+    // An answer that is not a number is never kept.
+    const auto bad = [&] { ++asked; return SunBandWatch::Sun{std::nan(""), 0.85}; };
+    watch.Invalidate();
+    watch.Band(t, bad);
+    watch.Band(t, bad);
+    EXPECT_EQ(asked, 6);
 }
