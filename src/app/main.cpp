@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QList>
 #include <QSessionManager>
 
 #include <memory>
@@ -22,16 +23,24 @@ namespace {
 // spends. Qt's own event dispatcher is lighter than the GLib one, and writing the small
 // repainted image down the X connection spares the shared-memory round trip that otherwise
 // precedes every paint. A value the user sets in the environment wins.
-void PreferLightIdleDefaults() {
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+// Returns the names it set, so they can be taken back once Qt has read them and programs the
+// clock starts do not inherit them.
+QList<const char*> PreferLightIdleDefaults() {
+    QList<const char*> set;
+    for (const char* name : {"QT_NO_GLIB", "QT_XCB_NO_MITSHM"}) {
+        if (qEnvironmentVariableIsSet(name)) continue;
+        qputenv(name, "1");
+        set.append(name);
+    }
+    return set;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    PreferLightIdleDefaults();
+    const QList<const char*> lightDefaults = PreferLightIdleDefaults();
     QApplication app(argc, argv);
+    for (const char* name : lightDefaults) qunsetenv(name);
     QApplication::setOrganizationName(QStringLiteral("Larkspur Laboratory"));
     QApplication::setApplicationName(QStringLiteral("Vireo"));
     // Dialogs may close while the clock hides in the notification area: only shutdown ends it.
