@@ -4,6 +4,7 @@
 
 #include "music/MusicEngine.h"
 #include "platform/FluidSynthMidiOutput.h"
+#include "platform/NoSound.h"
 #include "platform/SdlMusicDevice.h"
 #include "signal/SignalControl.h"
 
@@ -82,17 +83,6 @@ private:
     bool open_ = false;
 };
 
-class NullMusic final : public MusicDevice {
-public:
-    bool Open(const std::string&) override { return false; }
-    bool Play() override { return false; }
-    bool Pause() override { return false; }
-    bool Resume() override { return false; }
-    void Stop() override {}
-    void Close() override {}
-    std::string Status() override { return {}; }
-};
-
 // The sound steps of a whole day of ticks (86400 seconds), with ten alarms set and the
 // strike-count signal sounding every hour.
 void BM_DayOfAlarmAndSignalSteps(benchmark::State& state) {
@@ -103,7 +93,7 @@ void BM_DayOfAlarmAndSignalSteps(benchmark::State& state) {
         tables.AlarmSetting[i] = AlarmValue::Make(2 * i + 1, 15, 0xFE0000, 1).Packed();
     NullMidi midi;
     MidiChime chime(midi, [](int) {});
-    NullMusic device;
+    NoMusicDevice device;
     MusicEngine music(device, clock);
     SignalControl control(clock, tables, chime, music, [] { return 3; });
     for (auto _ : state) {

@@ -23,6 +23,7 @@
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
+#include "platform/NoSound.h"
 #include "signal/AlarmStore.h"
 #include "signal/MidiChime.h"
 #include "signal/SignalControl.h"
@@ -34,28 +35,6 @@ namespace vireo {
 namespace {
 
 constexpr int ScaleNameBase = 1050;
-
-// Stand-ins for sound that is not there: the clock then keeps time silently.
-class NoMidiOutput final : public MidiOutput {
-public:
-    int DeviceCount() override { return 0; }
-    bool Open() override { return false; }
-    void ShortMsg(std::uint32_t) override {}
-    void Reset() override {}
-    void Close() override {}
-    bool IsOpen() const override { return false; }
-};
-
-class NoMusicDevice final : public MusicDevice {
-public:
-    bool Open(const std::string&) override { return false; }
-    bool Play() override { return false; }
-    bool Pause() override { return false; }
-    bool Resume() override { return false; }
-    void Stop() override {}
-    void Close() override {}
-    std::string Status() override { return {}; }
-};
 
 QColor toQColor(OleColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 OleColor fromQColor(const QColor& c) { return RgbColor(c.red(), c.green(), c.blue()); }

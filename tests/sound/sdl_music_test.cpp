@@ -7,6 +7,7 @@
 #include "music/MusicEngine.h"
 #include "platform/FluidSynthMidiOutput.h"
 #include "platform/MidiOutput.h"
+#include "platform/NoSound.h"
 #include "signal/MidiChime.h"
 #include "signal/SignalControl.h"
 
@@ -154,22 +155,12 @@ TEST_F(SdlMusicTest, OggFlacMp3AndMidiPlay) {
     device.Close();
 }
 
-class SilentMidi final : public MidiOutput {
-public:
-    int DeviceCount() override { return 0; }
-    bool Open() override { return false; }
-    void ShortMsg(std::uint32_t) override {}
-    void Reset() override {}
-    void Close() override {}
-    bool IsOpen() const override { return false; }
-};
-
 TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {
     ClockState state;
     AlarmTables tables;
     tables.AlarmSetting[4] = AlarmValue::Make(6, 45, 0, kAlarmSoundMusic).Packed();
     tables.AlarmFile[4] = Write("alarm.wav", MakeWav(0.3));
-    SilentMidi midi;
+    NoMidiOutput midi;
     MidiChime chime(midi);
     MusicEngine music(device, state);
     int buttons = 0;
