@@ -12,13 +12,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
 #include <memory>
 
+#include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/ObserverDialog.h"
 #include "face/ClockFace.h"
@@ -58,15 +58,10 @@ class ClockFormCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
         clock_.Set(LocalDateTime::FromCivil(2026, 3, 20, 10, 0, 0));
         // Music plays to no sound card.
         if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
 
     std::unique_ptr<ClockForm> LoadAndShow() {
         ClockFormParts parts;
@@ -90,8 +85,7 @@ protected:
         store.SetValue("", key, value);
     }
 
-    QTemporaryDir dir_;
-    QByteArray saved_;
+    TempConfigHome dir_;
     SettableClock clock_;
 };
 

@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 #include <memory>
 
+#include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
@@ -27,14 +27,9 @@ class ClockFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
         // Midsummer noon in Tokyo: the Sun is high.
         clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 12, 0, 0));
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
 
     std::unique_ptr<ClockForm> MakeForm(const Clock* clock = nullptr) {
         ClockFormParts parts;
@@ -62,8 +57,7 @@ protected:
         store.SetValue("", key, value);
     }
 
-    QTemporaryDir dir_;
-    QByteArray saved_;
+    TempConfigHome dir_;
     SettableClock clock_;
 };
 

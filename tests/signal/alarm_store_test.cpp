@@ -1,12 +1,12 @@
 #include "signal/AlarmStore.h"
 
+#include "TempConfigHome.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,18 +15,10 @@ namespace {
 
 class AlarmStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved); }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString File() const { return dir.path() + "/Larkspur Laboratory/Vireo.conf"; }
 
-    QTemporaryDir dir;
-    QByteArray saved;
+    TempConfigHome dir;
 };
 
 TEST_F(AlarmStoreTest, TablesSurviveARealSettingsFile) {
