@@ -3,6 +3,10 @@
 #include "platform/Autostart.h"
 #include "platform/ResourceStrings.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QString>
 #include <QtGlobal>
@@ -43,13 +47,46 @@ QString OwnKey(std::string_view section, std::string_view key) {
     return ToQString(section) + u'/' + ToQString(key);
 }
 
+// A live writer fills its lock within microseconds of creating it.
+constexpr qint64 kAbandonedLockAgeMs = 2000;
+
+bool NamesAProcess(const QString& lockPath) {
+    QFile f(lockPath);
+    if (!f.open(QIODevice::ReadOnly)) return true;  // gone or unreadable: not ours to judge
+    bool ok = false;
+    const qint64 pid = f.readLine(32).trimmed().toLongLong(&ok);
+    return ok && pid > 0;
+}
+
+bool LooksAbandoned(const QString& lockPath) {
+    const QFileInfo info(lockPath);
+    if (!info.exists()) return false;
+    const qint64 age = info.lastModified().msecsTo(QDateTime::currentDateTime());
+    return age > kAbandonedLockAgeMs && !NamesAProcess(lockPath);
+}
+
+void SyncOwn(QSettings& settings) {
+    RemoveAbandonedLock(settings.fileName());
+    settings.sync();
+}
+
 }  // namespace
+
+bool RemoveAbandonedLock(const QString& settingsFile) {
+    const QString lockPath = settingsFile + QStringLiteral(".lock");
+    if (!LooksAbandoned(lockPath)) return false;
+    // The same interlock QLockFile takes before it removes a stale lock, so a lock another
+    // process has just created in its place is never removed.
+    QLockFile rmlock(lockPath + QStringLiteral(".rmlock"));
+    if (!rmlock.tryLock(0)) return false;
+    return LooksAbandoned(lockPath) && QFile::remove(lockPath);
+}
 
 SettingsStore::SettingsStore() = default;
 
 SettingsStore::~SettingsStore() {
     if (!settings_) return;
-    settings_->sync();
+    SyncOwn(*settings_);
     if (settings_->status() == QSettings::AccessError)
         qWarning("settings: could not write %s", qPrintable(settings_->fileName()));
 }
@@ -156,7 +193,7 @@ void SettingsStore::DeleteValue(std::string_view section, std::string_view key) 
 
 void SettingsStore::Sync() {
     if (!settings_) return;
-    settings_->sync();
+    SyncOwn(*settings_);
     // QSettings keeps its first error: after a damaged file was read (FormatError) a failed
     // write no longer shows in status(), so ask whether the file can be written at all.
     const QSettings::Status status = settings_->status();

@@ -4,7 +4,9 @@
 #include "settings/SettingsTable.h"
 #include "SettingsTestSupport.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -108,6 +110,52 @@ TEST_F(SettingsDurabilityTest, AWriterKilledMidWriteLeavesThePreviousContent) {
     EXPECT_NO_THROW(s.Sync());
     std::printf("[ info ] one 1 MiB write took %lld ms; %d of %d kills interrupted a write\n",
                 static_cast<long long>(writeMs), interrupted, kRounds);
+}
+
+// A kill between creating the lock and writing its process number into it leaves an empty lock.
+TEST_F(SettingsDurabilityTest, AnEmptyLockLeftByAKilledWriterDoesNotHoldUpTheNextWrite) {
+    {
+        SettingsStore s;
+        OpenOwnSettings(s);
+        Write(s, kClockMode, 1);
+    }
+    const QString lock = SettingsFile() + QStringLiteral(".lock");
+    const auto placeLock = [&](const QByteArray& content, int ageSeconds) {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(content), content.size());
+        ASSERT_TRUE(f.flush());  // or closing would write now and renew the time
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                  QFileDevice::FileModificationTime));
+    };
+
+    placeLock({}, 0);
+    EXPECT_FALSE(RemoveAbandonedLock(SettingsFile())) << "a writer may be filling a fresh lock";
+    EXPECT_TRUE(QFile::exists(lock));
+    placeLock("1\nvireo\n\n", 5);
+    EXPECT_FALSE(RemoveAbandonedLock(SettingsFile())) << "locks naming a process are Qt's to judge";
+    EXPECT_TRUE(QFile::exists(lock));
+    placeLock("12", 5);  // cut inside the number: Qt still checks whether process 12 runs
+    EXPECT_FALSE(RemoveAbandonedLock(SettingsFile()));
+    placeLock("\n", 5);
+    EXPECT_TRUE(RemoveAbandonedLock(SettingsFile()));
+    EXPECT_FALSE(QFile::exists(lock));
+
+    // Through the store: Qt alone would wait until the lock is 30 s old.
+    placeLock({}, 5);
+    QElapsedTimer t;
+    t.start();
+    {
+        SettingsStore s;
+        OpenOwnSettings(s);
+        Write(s, kClockMode, 2);
+        EXPECT_NO_THROW(s.Sync());
+    }
+    EXPECT_LT(t.elapsed(), 15000) << "the write waited for the empty lock to age";
+    EXPECT_FALSE(QFile::exists(lock));
+    SettingsStore fresh;
+    OpenOwnSettings(fresh);
+    EXPECT_EQ(Read(fresh, kClockMode), 2);
 }
 
 TEST_F(SettingsDurabilityTest, AnotherProcessWritingBesideAnOpenInstanceKeepsBothKeys) {
