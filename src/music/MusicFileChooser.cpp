@@ -1,0 +1,95 @@
+#include "music/MusicFileChooser.h"
+
+#include "music/MusicEngine.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace vireo {
+
+namespace {
+
+MusicFileDialogRunner& Runner() {
+    static MusicFileDialogRunner runner;
+    return runner;
+}
+
+// The owner's play/stop button shows the stop glyph while any music plays.
+bool OwnerShowsPlaying(QWidget* owner) {
+    if (!owner) return false;
+    const auto* button = owner->findChild<QAbstractButton*>(QStringLiteral("Command3"));
+    if (!button) return false;
+    const QVariant caption = button->property("caption");
+    const QString shown = caption.isValid() ? caption.toString() : button->text();
+    return shown == QString::fromStdString(PlayButtonCaption(true));
+}
+
+// Where the dialog starts when the name has no folder of its own: the user's music folder if
+// there is one (the program's own folder is a system folder here), else home.
+QString StartFolder() {
+    const QString music = QDir::home().filePath(QStringLiteral("Music"));
+    return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+}  // namespace
+
+QStringList MusicFileFilters() {
+    return {
+        QStringLiteral("Windows Audio ファイル (*.wav)"),
+        QStringLiteral("MIDI ファイル (*.mid;*.rmi)"),
+        QStringLiteral("MPEG Audio ファイル (*.mp3)"),
+        QStringLiteral("Windows Media Audioファイル (*.wma)"),
+        QStringLiteral("Windows Media Video ファイル (*.wmv;*.asf;*.asx;*.avi)"),
+        QStringLiteral("すべてのファイル (*.*)"),
+    };
+}
+
+int MusicFilterIndex(const std::string& fileName) {
+    const QString name = QString::fromStdString(fileName);
+    const QString tail = name.right(3).toLower();
+    if (tail == u"wav") return 1;
+    if (tail == u"mid" || tail == u"rmi") return 2;
+    if (tail == u"mp3") return 3;
+    if (tail == u"wma") return 4;
+    if (tail == u"wmv" || tail == u"asf" || tail == u"asx" || tail == u"avi") return 5;
+    return 6;
+}
+
+void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music) {
+    QFileDialog dialog(owner, QStringLiteral("音楽ファイルを選択"));
+    // Qt's own dialog: the desktop's native one needs the GLib event loop the clock does not run.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The folder must exist; the file need not (it then fails to open when played).
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = MusicFileFilters();
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.at(MusicFilterIndex(fileName) - 1));
+
+    const QFileInfo current(QString::fromStdString(fileName));
+    if (!fileName.empty() && current.dir().exists() && current.isAbsolute()) {
+        dialog.setDirectory(current.absolutePath());
+        dialog.selectFile(current.fileName());
+    } else {
+        dialog.setDirectory(StartFolder());
+        if (!fileName.empty()) dialog.selectFile(current.fileName());
+    }
+
+    const bool accepted = Runner() ? Runner()(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!accepted) return;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+    const QFileInfo picked(chosen.front());
+    if (!picked.dir().exists()) return;  // the folder must exist
+    fileName = picked.absoluteFilePath().toStdString();
+    // Whenever a file is chosen while music plays, even the same file again.
+    if (music && OwnerShowsPlaying(owner)) music->PlayMusic(std::string(), kPlayModeStop);
+}
+
+void SetMusicFileDialogRunner(MusicFileDialogRunner runner) { Runner() = std::move(runner); }
+
+}  // namespace vireo

@@ -1,0 +1,50 @@
+#include "music/PlayStopButton.h"
+
+#include "music/MusicEngine.h"
+#include "platform/ResourceStrings.h"
+
+#include <QStyle>
+
+namespace vireo {
+
+namespace {
+
+QStyle::StandardPixmap IconFor(const QString& caption) {
+    if (caption == QString::fromStdString(LoadResString(1026))) return QStyle::SP_MediaStop;
+    if (caption == QStringLiteral(";")) return QStyle::SP_MediaPause;
+    return QStyle::SP_MediaPlay;
+}
+
+}  // namespace
+
+GlyphButton::GlyphButton(const QString& caption, QWidget* parent) : QPushButton(parent) {
+    SetCaption(caption);
+}
+
+void GlyphButton::SetCaption(const QString& caption) {
+    caption_ = caption;
+    setProperty("caption", caption);  // read by the file chooser without knowing this class
+    setIcon(style()->standardIcon(IconFor(caption), nullptr, this));
+}
+
+PlayStopButton::PlayStopButton(MusicEngine* music, QWidget* parent)
+    : GlyphButton(QString::fromStdString(PlayButtonCaption(false)), parent), music_(music) {
+    setToolTip(QString::fromStdString(PlayButtonToolTip(false)));
+    if (music_) listenerId_ = music_->AddButtonListener([this](bool playing) { ShowState(playing); });
+}
+
+PlayStopButton::~PlayStopButton() {
+    if (music_ && listenerId_) music_->RemoveButtonListener(listenerId_);
+}
+
+bool PlayStopButton::ShowsPlaying() const {
+    return Caption() == QString::fromStdString(PlayButtonCaption(true));
+}
+
+void PlayStopButton::ShowState(bool playing) {
+    SetCaption(QString::fromStdString(PlayButtonCaption(playing)));
+    setToolTip(QString::fromStdString(PlayButtonToolTip(playing)));
+    emit MusicStateShown(playing);
+}
+
+}  // namespace vireo

@@ -1,0 +1,29 @@
+#pragma once
+// Where the clock's dialogs open: beside the clock window, kept to the desktop's work area.
+// Plain geometry in logical pixels (frame rectangles), so it is tested without a screen.
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace vireo {
+
+enum class DialogVerticalRule {
+    TopAligned,  // the dialog's top meets the clock's top (Options, alarms)
+    Centred,     // the dialog is centred vertically on the clock (About)
+};
+
+// The dialog's top-left corner. A minimised or maximised clock centres the dialog on the work
+// area. Otherwise the dialog touches the clock's right edge, or its left edge when it would
+// cross the work area's right edge; vertically it follows rule and is then kept inside the
+// work area (the top edge wins over the bottom edge when the dialog is taller).
+QPoint PlaceBesideClock(const QRect& workArea, const QRect& clockFrame, bool clockNormal,
+                        const QSize& dialogFrame, DialogVerticalRule rule);
+
+// The player window: centred under the clock (above it when it would reach below the work
+// area), kept inside the work area horizontally; centred on the work area while the clock is
+// minimised or maximised.
+QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool clockNormal,
+                       const QSize& dialogFrame);
+
+}  // namespace vireo
