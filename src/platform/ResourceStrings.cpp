@@ -8,7 +8,7 @@ namespace {
 
 std::unordered_map<int, std::string> buildTable() {
     std::unordered_map<int, std::string> t{
-        {1000, "https://larkspur-laboratory.example/vireo/"},
+        {1000, "https://larkspur.example/vireo/"},
         {1001, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
         // Play/stop buttons and the playing readout.
         {1020, "クリックすると音楽を停止"},
