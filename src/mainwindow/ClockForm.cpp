@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "about/AboutForm.h"
 #include "face/ClockFace.h"
+#include "mainwindow/ClockDialogHost.h"
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/HelpWindow.h"
 #include "mainwindow/shell/WindowShell.h"
@@ -63,6 +65,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     face_->setGeometry(rect());
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);
+    dialogHost_ = std::make_unique<ClockDialogHost>(*this);
     ConnectMenu();
 
     Timer1 = new QTimer(this);
@@ -245,8 +248,10 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
 void ClockForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    // 1. Help windows closed; 2. no tick after this point; 3. the icon removed.
+    // 1. Help windows and dialogs closed (each dialog's own closing runs: music it shows
+    // stops, what it keeps is saved); 2. no tick after this point; 3. the icon removed.
     CloseAllHelp();
+    CloseDialogs();
     SetTimer1Enabled(false);
     if (state_.ShowInTaskTray) shell_->RemoveTaskTrayIcon();
     if (loaded_) {
@@ -508,6 +513,10 @@ void ClockForm::ConnectMenu() {
     connect(menu_, &ClockMenu::mnuContextLocation_Click, this, &ClockForm::mnuContextLocation_Click,
             Qt::QueuedConnection);
     connect(menu_, &ClockMenu::mnuContextHelp_Click, this, [] { ShowHelpContents(); });
+    // Queued, like the observer: the dialogs open once the menu has closed.
+    connect(menu_, &ClockMenu::mnuContextAbout_Click, this, &ClockForm::mnuContextAbout_Click,
+            Qt::QueuedConnection);
+    menu_->SetDialogAvailable(MenuDialog::About, true);
     connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
 
     connect(face_, &ClockFace::ContextMenuRequested, this, [this](const QPoint& pos) { shell_->PopupMenu(pos); });

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ephemeris/Ephemeris.h"
 #include "mainwindow/ColorScheme.h"
@@ -20,10 +21,13 @@
 #include "timekeeping/ClockState.h"
 #include "timekeeping/TickSink.h"
 
+class QDialog;
 class QTimer;
 
 namespace vireo {
 
+class AboutForm;
+class ClockDialogHost;
 class ClockFace;
 class ClockMenu;
 class ClockTick;
@@ -121,6 +125,11 @@ public:
     void mnuContextLocation_Click();
     // A click on the readout (not the right button): silences music that plays.
     void Label1_Click();
+    // The dialogs: one of each at a time, owned by this window; modal while it is not
+    // minimised (the player never), shown without a nested event loop.
+    void mnuContextAbout_Click();
+    AboutForm* AboutWindow() const;
+    std::vector<QDialog*> OpenDialogs() const;
 
     // Brings the last active window of this program forward (a second start asked for it).
     void BringLastActiveWindowForward();
@@ -180,6 +189,9 @@ private:
     void RememberActiveWindow();
     void ConnectMenu();
     void RefreshAfterRestore();
+    void ShowOwnedDialog(QDialog* dialog, bool modalUnlessMinimized);
+    static bool RaiseIfOpen(QDialog* dialog);
+    void CloseDialogs();
 
     ClockFormParts parts_;
     std::unique_ptr<Clock> ownClock_;
@@ -216,6 +228,9 @@ private:
     WindowRect placedOuter_{};
     bool frameFixPending_ = false;
     QPointer<QWidget> lastActiveWindow_;
+
+    std::unique_ptr<ClockDialogHost> dialogHost_;
+    QPointer<AboutForm> aboutForm_;
 };
 
 }  // namespace vireo

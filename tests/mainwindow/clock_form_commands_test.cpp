@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "TempConfigHome.h"
+#include "about/AboutForm.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/ObserverDialog.h"
 #include "face/ClockFace.h"
@@ -251,4 +252,38 @@ TEST_F(ClockFormCommandsTest, TheIconTipFollowsTheTimeEverySecond) {
     form->mnuContextMode_Click(6);
     EXPECT_TRUE(form->Shell()->TipText().endsWith(QStringLiteral(" - 天保暦")));
     form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, TheAboutWindowIsModalBesideANormalClockModelessForAMinimisedOne) {
+    auto form = LoadAndShow();
+    ClockMenu* menu = form->Menu();
+    ASSERT_TRUE(menu->mnuContextAbout()->isEnabled());
+    menu->mnuContextAbout()->trigger();
+    QCoreApplication::processEvents();  // the menu's command runs once the menu has closed
+    AboutForm* about = form->AboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(about->parentWidget(), form.get()) << "owned by the clock window";
+    EXPECT_TRUE(form->Timer1Enabled()) << "the clock goes on while it is open";
+
+    menu->mnuContextAbout()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->AboutWindow(), about) << "one at a time";
+    about->Command1_Click();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form->AboutWindow(), nullptr);
+
+    form->showMinimized();
+    QCoreApplication::processEvents();
+    form->mnuContextAbout_Click();
+    ASSERT_NE(form->AboutWindow(), nullptr);
+    EXPECT_EQ(form->AboutWindow()->windowModality(), Qt::NonModal);
+
+    // Shutdown closes what is open.
+    form->Form_Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form->AboutWindow(), nullptr);
+    EXPECT_TRUE(form->OpenDialogs().empty());
 }
