@@ -432,6 +432,23 @@ TEST_F(PlayFormTest, AFileThatCannotBeOpenedLeavesTheButtonsIdle) {
     EXPECT_TRUE(device.log.empty());
 }
 
+TEST_F(PlayFormTest, WithoutAMusicEngineTheButtonsStayIdle) {
+    GiveAlarms2And7Files();
+    host.music = nullptr;
+    StorePlayFile(File("own.wav"));
+    auto form = Open();
+    Choose(*form, 1);
+    form->Command3_Click();
+    form->Command2_Click();
+    EXPECT_EQ(form->Command3->Caption(), QStringLiteral("4"));
+    EXPECT_FALSE(form->Command2->isEnabled());
+    EXPECT_TRUE(device.log.empty());
+    form->show();
+    form->close();
+    EXPECT_EQ(StoredPlayFile(), File("own.wav"));
+    EXPECT_EQ(host.activations, 1);
+}
+
 TEST_F(PlayFormTest, MusicPlayedToItsEndReturnsTheButtonsToIdleAtTheNextTick) {
     GiveAlarms2And7Files();
     TickDriver tick(state, music);
