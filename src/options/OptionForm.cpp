@@ -194,13 +194,19 @@ void OptionForm::LayOutControls() {
     };
     // The designed twips fit the designed font; a wider or taller font here stretches the
     // whole layout evenly, so that no caption is cut.
+    // Lists and buttons that are taller than designed grow about their middle instead: the
+    // rows leave room for that.
+    const auto growsInPlace = [this](const QWidget* w) {
+        return qobject_cast<const QComboBox*>(w) || qobject_cast<const QPushButton*>(w) || w == Label3;
+    };
     double sx = 1.0;
     double sy = 1.0;
     for (const Item& item : items) {
         if (item.widget == Frame1 || item.widget == Command3) continue;
         const QSize hint = item.widget->sizeHint();
         sx = std::max(sx, hint.width() / (item.rect.Width / kTwipsPerPixel));
-        sy = std::max(sy, hint.height() / (item.rect.Height / kTwipsPerPixel));
+        if (!growsInPlace(item.widget))
+            sy = std::max(sy, hint.height() / (item.rect.Height / kTwipsPerPixel));
     }
     const auto px = [](int twips, double scale) {
         return static_cast<int>(std::lround(twips / kTwipsPerPixel * scale));
@@ -213,6 +219,12 @@ void OptionForm::LayOutControls() {
         int height = px(item.rect.Height, sy);
         if (item.widget == Frame1) height += frameCaption;
         int top = px(item.rect.Top, sy) + extraTop;
+        if (growsInPlace(item.widget) && item.widget->sizeHint().height() > height) {
+            const int grown = item.widget == Command3 ? Command4->sizeHint().height()
+                                                      : item.widget->sizeHint().height();
+            top -= (grown - height) / 2;
+            height = grown;
+        }
         // Everything below the frame moves down with it.
         if (!inFrame && item.rect.Top > 480) top += frameCaption;
         item.widget->setGeometry(px(item.rect.Left, sx), top, px(item.rect.Width, sx), height);
@@ -280,6 +292,9 @@ void OptionForm::Form_Load() {
     }
     Combo2->setCurrentIndex(kindIndex);
     Combo2_Click();
+    // The button shows music that was already playing when the dialog opened (after the rule
+    // above, so that opening never stops it).
+    if (host_.Music()) Command3->ShowState(host_.Music()->IsPlaying());
 
     // 10. Beside the clock, tops aligned.
     move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
