@@ -3,18 +3,25 @@
 // dialog's host interface, so the dialogs never include the window.
 
 #include "about/AboutForm.h"
+#include "music/PlayFormHost.h"
 
 namespace vireo {
 
 class ClockForm;
 
-class ClockDialogHost final : public AboutHost {
+class ClockDialogHost final : public AboutHost, public PlayFormHost {
 public:
     explicit ClockDialogHost(ClockForm& form) : form_(form) {}
 
+    // Shared by every dialog.
     QRect ClockFrame() const override;
     bool ClockNormal() const override;
     QRect WorkArea() const override;
+    const ClockState& State() const override;
+    const AlarmTables& Alarms() const override;
+    MusicEngine* Music() const override;
+    void ActivateClock() override;
+
     QIcon ClockIcon() const override;
     void InformationSound() override;
     void OpenUrl(const QUrl& url) override;

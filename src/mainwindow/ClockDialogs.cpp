@@ -5,6 +5,8 @@
 #include "mainwindow/ClockForm.h"
 
 #include "about/AboutForm.h"
+#include "mainwindow/shell/HelpWindow.h"
+#include "music/PlayForm.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -26,6 +28,18 @@ QRect ClockDialogHost::WorkArea() const {
     const QScreen* s = form_.screen();
     if (!s) s = QGuiApplication::primaryScreen();
     return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+const ClockState& ClockDialogHost::State() const { return form_.State(); }
+
+const AlarmTables& ClockDialogHost::Alarms() const { return form_.Alarms(); }
+
+MusicEngine* ClockDialogHost::Music() const { return form_.Music(); }
+
+void ClockDialogHost::ActivateClock() {
+    if (form_.IsUnloaded() || form_.IsMinimized()) return;
+    form_.raise();
+    form_.activateWindow();
 }
 
 QIcon ClockDialogHost::ClockIcon() const { return form_.windowIcon(); }
@@ -63,14 +77,23 @@ void ClockForm::mnuContextAbout_Click() {
 
 AboutForm* ClockForm::AboutWindow() const { return aboutForm_; }
 
-void ClockForm::CloseDialogs() {
-    for (QDialog* d : OpenDialogs()) d->close();
+void ClockForm::mnuContextPlay_Click() {
+    if (unloaded_) return;
+    // Always modeless: the player is meant to stay open beside the clock.
+    playForm_ = OpenPlayForm(*dialogHost_, this);
+    InstallHelpKey(playForm_, PlayForm::kHelpContext);
 }
 
-std::vector<QDialog*> ClockForm::OpenDialogs() const {
-    std::vector<QDialog*> open;
-    for (QDialog* d : {static_cast<QDialog*>(aboutForm_.data())})
-        if (d) open.push_back(d);
+PlayForm* ClockForm::PlayWindow() const { return playForm_; }
+
+void ClockForm::CloseDialogs() {
+    for (QWidget* w : OpenDialogs()) w->close();
+}
+
+std::vector<QWidget*> ClockForm::OpenDialogs() const {
+    std::vector<QWidget*> open;
+    for (QWidget* w : {static_cast<QWidget*>(aboutForm_.data()), static_cast<QWidget*>(playForm_.data())})
+        if (w) open.push_back(w);
     return open;
 }
 

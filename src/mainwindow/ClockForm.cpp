@@ -79,7 +79,12 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
 }
 
 ClockForm::~ClockForm() {
-    // A window destroyed without closing (tests, a failed start) still releases in order.
+    // A window destroyed without closing (tests, a failed start) still releases in order; the
+    // dialogs first, while the engines their buttons listen to still exist.
+    for (QWidget* w : OpenDialogs()) {
+        w->close();
+        delete w;
+    }
     Timer1->stop();
     timer1Enabled_ = false;
     if (face_) face_->SetEphemeris(nullptr);
@@ -516,7 +521,9 @@ void ClockForm::ConnectMenu() {
     // Queued, like the observer: the dialogs open once the menu has closed.
     connect(menu_, &ClockMenu::mnuContextAbout_Click, this, &ClockForm::mnuContextAbout_Click,
             Qt::QueuedConnection);
-    menu_->SetDialogAvailable(MenuDialog::About, true);
+    connect(menu_, &ClockMenu::mnuContextPlay_Click, this, &ClockForm::mnuContextPlay_Click,
+            Qt::QueuedConnection);
+    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play}) menu_->SetDialogAvailable(d, true);
     connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
 
     connect(face_, &ClockFace::ContextMenuRequested, this, [this](const QPoint& pos) { shell_->PopupMenu(pos); });

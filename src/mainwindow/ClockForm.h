@@ -27,6 +27,7 @@ class QTimer;
 namespace vireo {
 
 class AboutForm;
+class PlayForm;
 class ClockDialogHost;
 class ClockFace;
 class ClockMenu;
@@ -128,8 +129,10 @@ public:
     // The dialogs: one of each at a time, owned by this window; modal while it is not
     // minimised (the player never), shown without a nested event loop.
     void mnuContextAbout_Click();
+    void mnuContextPlay_Click();
     AboutForm* AboutWindow() const;
-    std::vector<QDialog*> OpenDialogs() const;
+    PlayForm* PlayWindow() const;
+    std::vector<QWidget*> OpenDialogs() const;
 
     // Brings the last active window of this program forward (a second start asked for it).
     void BringLastActiveWindowForward();
@@ -231,6 +234,7 @@ private:
 
     std::unique_ptr<ClockDialogHost> dialogHost_;
     QPointer<AboutForm> aboutForm_;
+    QPointer<PlayForm> playForm_;
 };
 
 }  // namespace vireo

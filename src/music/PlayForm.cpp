@@ -114,7 +114,7 @@ void PlayForm::Form_Load() {
 void PlayForm::PlaceWindow() {
     ensurePolished();
     if (layout()) layout()->activate();
-    move(PlaceUnderClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockIsNormal(),
+    move(PlaceUnderClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockNormal(),
                          frameGeometry().size()));
 }
 

@@ -27,7 +27,7 @@ public:
     // is not wanted here: where it is now), whether it is neither minimised nor maximised,
     // and the desktop's work area on the clock's screen.
     virtual QRect ClockFrame() const = 0;
-    virtual bool ClockIsNormal() const = 0;
+    virtual bool ClockNormal() const = 0;
     virtual QRect WorkArea() const = 0;
 
     // The player has closed: the clock window takes the focus back.

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -27,6 +28,7 @@
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
+#include "music/PlayForm.h"
 #include "platform/FluidSynthMidiOutput.h"
 #include "platform/SdlMusicDevice.h"
 #include "settings/SettingsStore.h"
@@ -286,4 +288,39 @@ TEST_F(ClockFormCommandsTest, TheAboutWindowIsModalBesideANormalClockModelessFor
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form->AboutWindow(), nullptr);
     EXPECT_TRUE(form->OpenDialogs().empty());
+}
+
+TEST_F(ClockFormCommandsTest, ThePlayerIsModelessAndShutdownClosesItBeforeTheMusicGoes) {
+    const QString tone = dir_.path() + QStringLiteral("/tone.wav");
+    ASSERT_TRUE(writeTone(tone, 30.0));
+    Put("PlayFile", tone);
+    auto form = LoadAndShow();
+    ASSERT_TRUE(form->Menu()->mnuContextPlay()->isEnabled());
+    form->Menu()->mnuContextPlay()->trigger();
+    QCoreApplication::processEvents();
+    PlayForm* player = form->PlayWindow();
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->windowModality(), Qt::NonModal);
+    EXPECT_EQ(player->PlayFile(), tone.toStdString());
+
+    player->Command3_Click();
+    EXPECT_EQ(form->State().MusicPlayMode, 3) << "the player's music plays";
+    form->Form_Unload();
+    EXPECT_EQ(form->State().MusicPlayMode, 0) << "closing the player stopped it";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form->PlayWindow(), nullptr);
+    form.reset();  // the engine goes after the player's buttons stopped listening
+
+    SettingsStore store;
+    OpenOwnSettings(store);
+    EXPECT_EQ(store.GetValue("", "PlayFile").toString(), tone);
+}
+
+TEST_F(ClockFormCommandsTest, AWindowDestroyedWithAPlayerOpenReleasesItFirst) {
+    auto form = LoadAndShow();
+    form->mnuContextPlay_Click();
+    QPointer<PlayForm> player = form->PlayWindow();
+    ASSERT_FALSE(player.isNull());
+    form.reset();  // no shutdown: the destructor must not leave the player on a dead engine
+    EXPECT_TRUE(player.isNull());
 }

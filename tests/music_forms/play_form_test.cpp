@@ -56,7 +56,7 @@ public:
     const AlarmTables& Alarms() const override { return alarms; }
     MusicEngine* Music() const override { return music; }
     QRect ClockFrame() const override { return clockFrame; }
-    bool ClockIsNormal() const override { return clockNormal; }
+    bool ClockNormal() const override { return clockNormal; }
     QRect WorkArea() const override { return workArea; }
     void ActivateClock() override { ++activations; }
 
