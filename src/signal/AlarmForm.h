@@ -1,0 +1,134 @@
+#pragma once
+// AlarmForm, "アラームの設定": the ten alarms as a list, an editor for the line selected, a
+// preview of an alarm's music, and OK writing the edits back into the alarm tables.
+
+#include "signal/AlarmFormHost.h"
+#include "signal/AlarmValue.h"
+
+#include <QAbstractSlider>
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace vireo {
+
+class PlayStopButton;
+
+// A vertical spin bar: two arrows and no thumb. The value runs from -1 to top and the up
+// arrow (also the Up key and the wheel) raises it, so that one step past either end can be
+// seen and wrapped by the owner.
+class SpinBar : public QAbstractSlider {
+    Q_OBJECT
+public:
+    SpinBar(int top, QWidget* parent = nullptr);
+
+    void StepUp() { triggerAction(SliderSingleStepAdd); }
+    void StepDown() { triggerAction(SliderSingleStepSub); }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    int pressed_ = 0;  // +1 the up arrow held, -1 the down arrow, 0 none
+    int wheel_ = 0;    // wheel turn not yet a whole notch
+};
+
+class AlarmForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kHelpContext = 12;
+
+    AlarmForm(AlarmFormHost& host, QWidget* owner);
+    ~AlarmForm() override;
+
+    // The menu command: opens the one alarm dialog, owned by owner. Modal while the clock
+    // window is not minimised (returns once it has closed), modeless while it is. When one is
+    // open already it is brought forward instead.
+    static void Open(AlarmFormHost& host, QWidget* owner);
+    // The dialog open now, or null.
+    static AlarmForm* Instance();
+    // Shutdown: closes an open dialog as Cancel does; call before the music engine goes.
+    static void CloseOpen();
+
+    // Places the dialog and loads the tables; call once, before showing.
+    void Form_Load();
+
+    void List1_Click();
+    void Combo1_Click();
+    void Combo2_Click();
+    void VScroll1_Change(int index);
+    // Leaving a time box. False when its text was refused: the old value is back, the beep
+    // has sounded and the focus is in the box again.
+    bool Text1_Validate(int index);
+    void Command5_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    // The index of the line the editor shows, as text; empty before the first load.
+    QString Tag() const { return tag_; }
+    // The working alarm value of a line (its item data).
+    std::int32_t ItemData(int line) const;
+    const std::array<std::string, kAlarmCount>& EditFile() const { return editFile_; }
+
+    QListWidget* List1 = nullptr;
+    QLabel* Label1 = nullptr;
+    std::array<QLineEdit*, 2> Text1{};
+    std::array<QLabel*, 2> Label2{};
+    std::array<SpinBar*, 2> VScroll1{};
+    QPushButton* Command5 = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    PlayStopButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    std::array<QCheckBox*, 7> Check1{};
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Unload();
+    int TagLine() const;
+    void SetItemData(int line, std::int32_t value);
+    void SetLineText(int line, const QString& text);
+    QString LineText(int line) const;
+    // Both time boxes left as a button or the list would leave them; false when one refused.
+    bool LeaveTimeBoxes();
+
+    AlarmFormHost& host_;
+    MusicEngine* music_ = nullptr;
+    std::array<std::string, kAlarmCount> editFile_;
+    // The values the tables held when the dialog opened: lines not edited keep what the
+    // tables hold at OK, so an alarm that switched itself off meanwhile stays off.
+    std::array<std::int32_t, kAlarmCount> loaded_{};
+    QString tag_;
+    bool unloaded_ = false;
+    bool inFocusOut_ = false;
+    bool refusedClick_ = false;  // the press that took the focus from a refused time box
+    bool firstLoad_ = false;
+};
+
+}  // namespace vireo
