@@ -71,10 +71,10 @@ void SeparatorLine::AlignSeparatorLine() {
     const qreal ratio = window() && window()->windowHandle() ? window()->windowHandle()->devicePixelRatio()
                                                              : devicePixelRatioF();
     highlightOffset_ = 1.0 / (ratio > 0 ? ratio : 1.0);
-    update();
 }
 
 void SeparatorLine::paintEvent(QPaintEvent*) {
+    AlignSeparatorLine();  // the window may have moved to a screen of another scale
     QPainter painter(this);
     QPen pen;
     pen.setCosmetic(true);
@@ -325,9 +325,7 @@ void OptionForm::Check1_Click() {
 void OptionForm::Check1_MouseUp(Qt::MouseButton button, int x, int y) {
     if (button != Qt::RightButton || !host_.State().ShowInTaskTray) return;
     if (x < 0 || x > Check1->width() || y < 0 || y > Check1->height()) return;
-    // A panel that restarted loses the icon; taking it away and adding it brings it back.
-    host_.RemoveTaskTrayIcon();
-    host_.AddTaskTrayIcon();
+    host_.RepairTaskTrayIcon();
     host_.Beep();
 }
 
@@ -434,9 +432,11 @@ OptionForm* ShowOptionForm(OptionsHost& host, QWidget* owner) {
     if (!form || form->IsUnloaded()) {
         form = new OptionForm(host, owner);
         form->SetDeleteWhenUnloaded(true);
+        // Modality holds from the first showing; an open dialog is only brought forward.
+        form->setWindowModality(host.WindowState() == ClockWindowState::Minimized
+                                    ? Qt::NonModal
+                                    : Qt::ApplicationModal);
     }
-    form->setWindowModality(host.WindowState() == ClockWindowState::Minimized ? Qt::NonModal
-                                                                              : Qt::ApplicationModal);
     form->show();
     form->raise();
     form->activateWindow();

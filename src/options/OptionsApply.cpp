@@ -11,6 +11,16 @@ namespace {
 
 const std::string& RunSection() { return LoadResString(1001); }
 
+bool IsKnownRoot(std::int32_t root) { return root == kHKeyLocalMachine || root == kHKeyCurrentUser; }
+
+std::int32_t RecordedRoot(SettingsStore& store) {
+    try {
+        return Read(store, kHKeyStartUp);
+    } catch (const SettingsError&) {
+        return 0;
+    }
+}
+
 bool WriteStartupEntry(SettingsStore& store, std::int32_t root, const std::string& programPath,
                        int* failure) {
     try {
@@ -29,6 +39,7 @@ std::int32_t ApplyStartupRegistration(bool startUp, OptionsHost& host, SettingsS
                                       const std::string& programPath) {
     std::int32_t root = 0;
     store.SetAppKeyMode(true);
+    const std::int32_t previous = RecordedRoot(store);
     if (startUp) {
         // Machine-wide first; where that is refused, for this user only.
         store.SetAppKeyMode(false);
@@ -44,12 +55,17 @@ std::int32_t ApplyStartupRegistration(bool startUp, OptionsHost& host, SettingsS
                 root = 0;
             }
         }
-    } else {
-        try {
-            root = Read(store, kHKeyStartUp);
-        } catch (const SettingsError&) {
-            root = 0;
+        // An entry left under the other root would start the program once more and could no
+        // longer be removed from the dialog, which only knows the root recorded last.
+        if (root != 0 && previous != root && IsKnownRoot(previous)) {
+            try {
+                store.SetRootKey(previous);
+                store.DeleteValue(RunSection(), kProductName);
+            } catch (const SettingsError&) {
+            }
         }
+    } else {
+        root = previous;
         if (root != 0) {
             store.SetAppKeyMode(false);
             try {

@@ -39,6 +39,9 @@ public:
     virtual void AddTaskTrayIcon() = 0;
     // Removes the notification icon and gives the window its taskbar button back.
     virtual void RemoveTaskTrayIcon() = 0;
+    // Takes the notification icon away and puts it back (a panel that restarted may have lost
+    // it); the window's taskbar button and visibility stay as they are.
+    virtual void RepairTaskTrayIcon() = 0;
 
     // Rebuilds the window's buttons and window menu for the close-button option and the
     // present round state.

@@ -41,6 +41,7 @@ public:
     MusicEngine* Music() override { return music; }
     void AddTaskTrayIcon() override { log.push_back("AddTaskTrayIcon"); }
     void RemoveTaskTrayIcon() override { log.push_back("RemoveTaskTrayIcon"); }
+    void RepairTaskTrayIcon() override { log.push_back("RepairTaskTrayIcon"); }
     void SetWindowButtons(bool closeButtonMinimized) override {
         log.push_back(std::string("SetWindowButtons(") + (closeButtonMinimized ? "1)" : "0)"));
     }

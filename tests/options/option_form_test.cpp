@@ -288,12 +288,13 @@ TEST_F(OptionFormTest, PreviewPlaysAndStopsAndLeavingMusicStopsIt) {
     EXPECT_EQ(device.OpenFile(), musicFile);
     EXPECT_EQ(host.state.MusicPlayMode, kPlayModeUser);
     EXPECT_EQ(f.Command3->Caption(), QStringLiteral("<"));
-    EXPECT_TRUE(f.Combo2->hasFocus() || !QApplication::focusWidget() ||
-                QApplication::focusWidget() == f.Combo2);
+    EXPECT_EQ(f.focusWidget(), f.Combo2);
 
+    f.Command1->setFocus();
     f.Command3_Click();
     EXPECT_EQ(host.state.MusicPlayMode, 0);
     EXPECT_EQ(f.Command3->Caption(), QStringLiteral("4"));
+    EXPECT_EQ(f.focusWidget(), f.Combo2);
 
     f.Command3_Click();
     ASSERT_EQ(host.state.MusicPlayMode, kPlayModeUser);
@@ -366,7 +367,7 @@ TEST_F(OptionFormTest, RightClickOnTheIconOptionRepairsTheIconOnlyWhenTheClockHa
 
     const bool checked = f.Check1->isChecked();
     QTest::mouseRelease(f.Check1, Qt::RightButton, {}, inside);
-    EXPECT_EQ(host.log, (Log{"RemoveTaskTrayIcon", "AddTaskTrayIcon", "Beep"}));
+    EXPECT_EQ(host.log, (Log{"RepairTaskTrayIcon", "Beep"}));
     EXPECT_EQ(f.Check1->isChecked(), checked) << "whatever the box shows, it keeps it";
 }
 
@@ -402,6 +403,10 @@ TEST_F(OptionFormTest, OneInstanceModalUnlessTheClockIsMinimised) {
     EXPECT_EQ(OptionForm::Instance(), first);
     EXPECT_EQ(first->parentWidget(), &owner);
     EXPECT_EQ(first->windowModality(), Qt::ApplicationModal);
+    host.windowState = ClockWindowState::Minimized;
+    EXPECT_EQ(ShowOptionForm(host, &owner), first) << "the open one is only brought forward";
+    EXPECT_EQ(first->windowModality(), Qt::ApplicationModal);
+    host.windowState = ClockWindowState::Normal;
     QPointer<OptionForm> closed(first);
     first->Command2_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

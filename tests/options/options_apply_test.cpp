@@ -159,6 +159,20 @@ TEST_F(OptionsApplyTest, BothRefusedTellsTheUserOnceAndEverythingElseStillHappen
     EXPECT_EQ(host.log.back(), "SetWindowButtons(0)");
 }
 
+TEST_F(OptionsApplyTest, AnEntryMovedToTheOtherRootLeavesNoneBehind) {
+    SaveOptions(false, kHKeyCurrentUser, false);
+    ASSERT_TRUE(WriteAutostartEntry(AutostartScope::User, "Vireo", Program()));
+    host.state.ShowInTaskTray = true;
+    OkAfter([](OptionForm&) {});  // the machine-wide folder takes it this time
+    EXPECT_EQ(Saved(kHKeyStartUp), kHKeyLocalMachine);
+    EXPECT_EQ(ReadAutostartEntry(AutostartScope::Machine, "Vireo"), Program());
+    EXPECT_FALSE(ReadAutostartEntry(AutostartScope::User, "Vireo").has_value());
+
+    OkAfter([](OptionForm& f) { f.Check4->setChecked(false); });
+    EXPECT_FALSE(ReadAutostartEntry(AutostartScope::Machine, "Vireo").has_value());
+    EXPECT_EQ(Saved(kHKeyStartUp), 0);
+}
+
 TEST_F(OptionsApplyTest, AnEntryThatCannotBeRemovedKeepsItsRoot) {
     SaveOptions(false, kHKeyCurrentUser, false);
     // A folder in the entry's place cannot be removed as a file.
