@@ -94,7 +94,7 @@ void SeparatorLine::paintEvent(QPaintEvent*) {
 OptionForm* OptionForm::Instance() { return TheInstance().data(); }
 
 OptionForm::OptionForm(OptionsHost& host, QWidget* owner) : QDialog(owner), host_(host) {
-    if (!TheInstance()) TheInstance() = this;
+    TheInstance() = this;  // one closed but not yet deleted is no longer the open one
     setWindowTitle(QStringLiteral("オプション"));
     // Fixed border, no minimise or maximise box; as an owned dialog it has no taskbar button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -417,6 +417,13 @@ TEST_F(OptionFormTest, OneInstanceModalUnlessTheClockIsMinimised) {
     OptionForm* second = ShowOptionForm(host, &owner);
     EXPECT_EQ(second->windowModality(), Qt::NonModal);
     second->Command2_Click();
+    // Opened again before the closed one is deleted: a new one, which stays the open one.
+    OptionForm* third = ShowOptionForm(host, &owner);
+    EXPECT_NE(third, second);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OptionForm::Instance(), third);
+    EXPECT_EQ(ShowOptionForm(host, &owner), third);
+    third->Command2_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
