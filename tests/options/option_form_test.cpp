@@ -336,6 +336,20 @@ TEST_F(OptionFormTest, MusicPlayingAtOpeningIsShownAndKeepsPlayingUntilClosing) 
     EXPECT_EQ(host.state.MusicPlayMode, 0);
 }
 
+TEST_F(OptionFormTest, WithoutAMusicEngineThePreviewDoesNothing) {
+    host.music = nullptr;
+    host.state.TimeSignalMode = 4;
+    host.state.TimeSignalFile = musicFile;
+    OptionForm& f = Open();
+    f.Command3_Click();
+    EXPECT_EQ(f.Command3->Caption(), QStringLiteral("4"));
+    SelectKind(0);
+    f.Command1_Click();
+    EXPECT_TRUE(f.IsUnloaded());
+    EXPECT_EQ(host.state.TimeSignalMode, 0);
+    EXPECT_TRUE(device.log.empty());
+}
+
 TEST_F(OptionFormTest, CancelCommitsNothing) {
     SaveOptions(false, 0, false);
     OptionForm& f = Open();
