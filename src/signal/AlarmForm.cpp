@@ -22,7 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -344,9 +344,6 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
     connect(Command1, &QPushButton::clicked, this, &AlarmForm::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &AlarmForm::Command2_Click);
 
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { host_.ShowHelp(kHelpContext); });
-
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
@@ -590,6 +587,15 @@ void AlarmForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (music_ && Command3->ShowsPlaying()) music_->PlayMusic(std::string(), kPlayModeStop);
+}
+
+void AlarmForm::keyPressEvent(QKeyEvent* event) {
+    // F1 anywhere in the dialog: the controls pass it on.
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        host_.ShowHelp(kHelpContext);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool AlarmForm::eventFilter(QObject* watched, QEvent* event) {

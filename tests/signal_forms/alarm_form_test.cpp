@@ -169,10 +169,9 @@ TEST_F(AlarmFormTest, TheControlsCarryTheirTextsAndShortcuts) {
     EXPECT_TRUE(form->Command1->isDefault());
     EXPECT_EQ(form->Command2->text(), QStringLiteral("キャンセル"));
 
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form->List1, Qt::Key_F1);
-    EXPECT_EQ(host.helps, (std::vector<int>{12}));
+    QTest::keyClick(form->Text1[1], Qt::Key_F1);
+    EXPECT_EQ(host.helps, (std::vector<int>{12, 12}));
 }
 
 TEST_F(AlarmFormTest, SpinBarsWrapAtTheEndsOfTheDay) {
@@ -583,6 +582,20 @@ TEST_F(AlarmFormTest, OpensModalBesideANormalClockAndModelessForAMinimisedOne) {
     EXPECT_TRUE(sawModal);
     EXPECT_EQ(AlarmValue(host.tables.AlarmSetting[0]).SoundKind(), kAlarmSoundChime);
     EXPECT_EQ(AlarmForm::Instance(), nullptr);
+    EXPECT_TRUE(owner.findChildren<AlarmForm*>().isEmpty()) << "gone once closed";
+
+    // The program ending while the modal dialog is up: closed as Cancel, nothing written.
+    const AlarmTables before = host.tables;
+    QTimer::singleShot(0, [] {
+        auto* form = qobject_cast<AlarmForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        form->VScroll1[0]->StepUp();
+        AlarmForm::CloseOpen();
+    });
+    AlarmForm::Open(host, &owner);
+    EXPECT_EQ(AlarmForm::Instance(), nullptr);
+    EXPECT_TRUE(owner.findChildren<AlarmForm*>().isEmpty());
+    EXPECT_EQ(host.tables.AlarmSetting, before.AlarmSetting);
 
     host.window = ClockWindowState::Minimized;
     AlarmForm::Open(host, &owner);
