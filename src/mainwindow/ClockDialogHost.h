@@ -4,12 +4,13 @@
 
 #include "about/AboutForm.h"
 #include "music/PlayFormHost.h"
+#include "options/OptionsHost.h"
 
 namespace vireo {
 
 class ClockForm;
 
-class ClockDialogHost final : public AboutHost, public PlayFormHost {
+class ClockDialogHost final : public AboutHost, public PlayFormHost, public OptionsHost {
 public:
     explicit ClockDialogHost(ClockForm& form) : form_(form) {}
 
@@ -21,6 +22,25 @@ public:
     const AlarmTables& Alarms() const override;
     MusicEngine* Music() const override;
     void ActivateClock() override;
+    ClockWindowState WindowState() const override;
+    void Beep() override;
+    void ShowHelp(int contextId) override;
+
+    // The Options dialog's.
+    ClockState& State() override;
+    MusicEngine* Music() override;
+    bool MidiAvailable() const override;
+    void MidiClose() override;
+    void AddTaskTrayIcon() override;
+    void RemoveTaskTrayIcon() override;
+    void RepairTaskTrayIcon() override;
+    void SetWindowButtons(bool closeButtonMinimized) override;
+    void SetTransparentForm(bool on) override;
+    void SetCircleForm(bool round) override;
+    bool IsRound() const override;
+    void RestoreFromMinimized() override;
+    void ShowReadoutMusicLook() override;
+    void ShowExclamation(const std::string& text) override;
 
     QIcon ClockIcon() const override;
     void InformationSound() override;

@@ -6,12 +6,17 @@
 
 #include "about/AboutForm.h"
 #include "mainwindow/shell/HelpWindow.h"
+#include "face/ClockFace.h"
+#include "mainwindow/shell/WindowShell.h"
 #include "music/PlayForm.h"
+#include "options/OptionForm.h"
+#include "signal/SignalControl.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 
 namespace vireo {
@@ -40,6 +45,57 @@ void ClockDialogHost::ActivateClock() {
     if (form_.IsUnloaded() || form_.IsMinimized()) return;
     form_.raise();
     form_.activateWindow();
+}
+
+ClockWindowState ClockDialogHost::WindowState() const {
+    if (form_.IsMinimized()) return ClockWindowState::Minimized;
+    if (form_.isMaximized() || form_.isFullScreen()) return ClockWindowState::Maximized;
+    return ClockWindowState::Normal;
+}
+
+void ClockDialogHost::Beep() { QApplication::beep(); }
+
+void ClockDialogHost::ShowHelp(int contextId) { vireo::ShowHelp(contextId); }
+
+ClockState& ClockDialogHost::State() { return form_.State(); }
+
+MusicEngine* ClockDialogHost::Music() { return form_.Music(); }
+
+bool ClockDialogHost::MidiAvailable() const { return form_.MidiAvailable(); }
+
+void ClockDialogHost::MidiClose() {
+    if (form_.Signal()) form_.Signal()->MidiClose();
+}
+
+void ClockDialogHost::AddTaskTrayIcon() { form_.Shell()->AddTaskTrayIcon(); }
+
+void ClockDialogHost::RemoveTaskTrayIcon() { form_.Shell()->RemoveTaskTrayIcon(); }
+
+void ClockDialogHost::RepairTaskTrayIcon() { form_.Shell()->RepairTaskTrayIcon(); }
+
+void ClockDialogHost::SetWindowButtons(bool closeButtonMinimized) {
+    form_.Shell()->SetWindowButtons(closeButtonMinimized);
+}
+
+void ClockDialogHost::SetTransparentForm(bool on) {
+    form_.Shell()->SetTransparentForm(on);
+    form_.ReapplyColorScheme();
+}
+
+void ClockDialogHost::SetCircleForm(bool round) { form_.Shell()->SetCircleForm(round); }
+
+bool ClockDialogHost::IsRound() const { return form_.Shell()->IsRound(); }
+
+void ClockDialogHost::RestoreFromMinimized() {
+    if (!form_.IsMinimized()) return;
+    form_.Shell()->SetWindowState(WindowStateIndex::Normal);  // shown again, also from the tray
+}
+
+void ClockDialogHost::ShowReadoutMusicLook() { form_.Face()->SetMusicPlaying(true); }
+
+void ClockDialogHost::ShowExclamation(const std::string& text) {
+    QWidget* parent = QApplication::activeModalWidget();
+    QMessageBox::warning(parent ? parent : &form_, QStringLiteral("Vireo"), QString::fromStdString(text));
 }
 
 QIcon ClockDialogHost::ClockIcon() const { return form_.windowIcon(); }
@@ -86,13 +142,21 @@ void ClockForm::mnuContextPlay_Click() {
 
 PlayForm* ClockForm::PlayWindow() const { return playForm_; }
 
+void ClockForm::mnuContextOption_Click() {
+    if (unloaded_) return;
+    optionForm_ = ShowOptionForm(*dialogHost_, this);
+}
+
+OptionForm* ClockForm::OptionWindow() const { return optionForm_; }
+
 void ClockForm::CloseDialogs() {
     for (QWidget* w : OpenDialogs()) w->close();
 }
 
 std::vector<QWidget*> ClockForm::OpenDialogs() const {
     std::vector<QWidget*> open;
-    for (QWidget* w : {static_cast<QWidget*>(aboutForm_.data()), static_cast<QWidget*>(playForm_.data())})
+    for (QWidget* w : {static_cast<QWidget*>(aboutForm_.data()), static_cast<QWidget*>(playForm_.data()),
+                       static_cast<QWidget*>(optionForm_.data())})
         if (w) open.push_back(w);
     return open;
 }

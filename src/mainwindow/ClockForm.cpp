@@ -447,6 +447,13 @@ bool ClockForm::SetClockColor() {
     return true;
 }
 
+void ClockForm::ReapplyColorScheme() {
+    sunBand_.Invalidate();
+    SetClockColor();
+    ApplyColors();
+    DrawClockScale();
+}
+
 void ClockForm::ApplyColors() {
     const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
     face_->SetColors(toQColor(ResolveColor(colors_.Back, sys)), toQColor(ResolveColor(colors_.Fore, sys)));
@@ -523,7 +530,10 @@ void ClockForm::ConnectMenu() {
             Qt::QueuedConnection);
     connect(menu_, &ClockMenu::mnuContextPlay_Click, this, &ClockForm::mnuContextPlay_Click,
             Qt::QueuedConnection);
-    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play}) menu_->SetDialogAvailable(d, true);
+    connect(menu_, &ClockMenu::mnuContextOption_Click, this, &ClockForm::mnuContextOption_Click,
+            Qt::QueuedConnection);
+    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play, MenuDialog::Option})
+        menu_->SetDialogAvailable(d, true);
     connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
 
     connect(face_, &ClockFace::ContextMenuRequested, this, [this](const QPoint& pos) { shell_->PopupMenu(pos); });

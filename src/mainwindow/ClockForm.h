@@ -27,6 +27,7 @@ class QTimer;
 namespace vireo {
 
 class AboutForm;
+class OptionForm;
 class PlayForm;
 class ClockDialogHost;
 class ClockFace;
@@ -104,6 +105,8 @@ public:
     void DrawHands(std::int32_t v) override;
 
     void SetFormScale();
+    // The colour scheme applied afresh and the dial redrawn (the Options dialog's OK).
+    void ReapplyColorScheme();
     void SetDialLabels();
 
     // One event of Timer1 (public so tests can step the clock without waiting).
@@ -130,7 +133,9 @@ public:
     // minimised (the player never), shown without a nested event loop.
     void mnuContextAbout_Click();
     void mnuContextPlay_Click();
+    void mnuContextOption_Click();
     AboutForm* AboutWindow() const;
+    OptionForm* OptionWindow() const;
     PlayForm* PlayWindow() const;
     std::vector<QWidget*> OpenDialogs() const;
 
@@ -235,6 +240,7 @@ private:
     std::unique_ptr<ClockDialogHost> dialogHost_;
     QPointer<AboutForm> aboutForm_;
     QPointer<PlayForm> playForm_;
+    QPointer<OptionForm> optionForm_;
 };
 
 }  // namespace vireo

@@ -2,6 +2,7 @@
 // What the Options dialog needs from the clock window. The clock window implements it; the
 // dialog and the apply steps see nothing else of the window.
 
+#include "platform/DialogPlacement.h"
 #include "timekeeping/ClockState.h"
 
 #include <QRect>
@@ -11,9 +12,6 @@
 namespace vireo {
 
 class MusicEngine;
-
-// The clock window's state as the dialog asks it.
-enum class ClockWindowState { Normal, Minimized, Maximized };
 
 class OptionsHost {
 public:

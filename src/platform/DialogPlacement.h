@@ -8,6 +8,9 @@
 
 namespace vireo {
 
+// The clock window's state as the dialogs ask it.
+enum class ClockWindowState { Normal, Minimized, Maximized };
+
 enum class DialogVerticalRule {
     TopAligned,  // the dialog's top meets the clock's top (Options, alarms)
     Centred,     // the dialog is centred vertically on the clock (About)

@@ -2,6 +2,7 @@
 // What the alarm dialog needs from the clock window that owns it. The clock window implements
 // this; tests use a fake.
 
+#include "platform/DialogPlacement.h"
 #include "signal/AlarmValue.h"
 
 #include <QRect>
@@ -10,8 +11,6 @@ namespace vireo {
 
 class Clock;
 class MusicEngine;
-
-enum class ClockWindowState { Normal, Minimized, Maximized };
 
 class AlarmFormHost {
 public:

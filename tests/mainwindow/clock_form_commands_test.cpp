@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDataStream>
 #include <QFile>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
 #include "music/PlayForm.h"
+#include "options/OptionForm.h"
 #include "platform/FluidSynthMidiOutput.h"
 #include "platform/SdlMusicDevice.h"
 #include "settings/SettingsStore.h"
@@ -323,4 +325,37 @@ TEST_F(ClockFormCommandsTest, AWindowDestroyedWithAPlayerOpenReleasesItFirst) {
     ASSERT_FALSE(player.isNull());
     form.reset();  // no shutdown: the destructor must not leave the player on a dead engine
     EXPECT_TRUE(player.isNull());
+}
+
+TEST_F(ClockFormCommandsTest, OptionsOkReachesTheClockWindow) {
+    Put("BackgroundMode", 1);
+    auto form = LoadAndShow();
+    ASSERT_TRUE(form->Menu()->mnuContextOption()->isEnabled());
+    form->Menu()->mnuContextOption()->trigger();
+    QCoreApplication::processEvents();
+    OptionForm* options = form->OptionWindow();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(options->parentWidget(), form.get());
+
+    // The see-through scheme: OK makes the clock round and see-through at once.
+    options->Combo1->setCurrentIndex(3);
+    options->Command1_Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->State().BackgroundMode, 3);
+    EXPECT_TRUE(form->Shell()->IsTransparent());
+    EXPECT_TRUE(form->Shell()->IsRound());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form->OptionWindow(), nullptr);
+    const FaceColors seeThrough = form->ShownColors();
+
+    // And back: a rectangular window in the standard colours.
+    form->mnuContextOption_Click();
+    ASSERT_NE(form->OptionWindow(), nullptr);
+    form->OptionWindow()->Combo1->setCurrentIndex(0);
+    form->OptionWindow()->Command1_Click();
+    EXPECT_FALSE(form->Shell()->IsTransparent());
+    EXPECT_FALSE(form->Shell()->IsRound());
+    EXPECT_NE(form->ShownColors().Back, seeThrough.Back) << "the scheme was applied at once";
+    form->Form_Unload();
 }

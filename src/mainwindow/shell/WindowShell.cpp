@@ -182,6 +182,19 @@ void WindowShell::RemoveTaskTrayIcon() {
     SyncTrayPresence();
 }
 
+void WindowShell::RepairTaskTrayIcon() {
+    if (!trayWanted || !trayIcon) return;
+    // A fresh icon registers anew with a panel that lost the old one; the window's flags and
+    // visibility are left as they are.
+    const QString tip = trayIcon->toolTip();
+    const QIcon icon = trayIcon->icon();
+    delete trayIcon;
+    trayIcon = nullptr;
+    AddTaskTrayIcon();
+    trayIcon->setIcon(icon);
+    trayIcon->setToolTip(tip);
+}
+
 bool WindowShell::TrayIconShown() const {
     return trayWanted && trayIcon && QSystemTrayIcon::isSystemTrayAvailable();
 }

@@ -110,6 +110,8 @@ public:
     // Notification icon.
     void AddTaskTrayIcon();
     void RemoveTaskTrayIcon();
+    // Takes the icon away and puts a new one in its place, for a panel that has lost it.
+    void RepairTaskTrayIcon();
     bool TrayIconWanted() const { return trayWanted; }
     // True while the icon is on and a notification area shows it: only then does
     // minimising hide the window.
