@@ -277,15 +277,15 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
     soundRow->addStretch();
     soundRow->addWidget(Command4);
 
-    auto* days1 = new QGridLayout;
-    days1->setHorizontalSpacing(8);
-    for (int k = 0; k < 7; ++k) days1->addWidget(Check1[k], k / 4, k % 4);
+    auto* dayGrid = new QGridLayout;
+    dayGrid->setHorizontalSpacing(8);
+    for (int k = 0; k < 7; ++k) dayGrid->addWidget(Check1[k], k / 4, k % 4);
     auto* frameLayout = new QVBoxLayout(Frame1);
     auto* ruleRow = new QHBoxLayout;
     ruleRow->addWidget(Combo2);
     ruleRow->addStretch();
     frameLayout->addLayout(ruleRow);
-    frameLayout->addLayout(days1);
+    frameLayout->addLayout(dayGrid);
 
     auto* editor = new QGridLayout;
     editor->setVerticalSpacing(8);
@@ -349,26 +349,21 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
 
 AlarmForm::~AlarmForm() = default;
 
-void AlarmForm::Open(AlarmFormHost& host, QWidget* owner) {
-    if (AlarmForm* open = Instance()) {
-        open->show();
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    auto* form = new AlarmForm(host, owner);
-    OpenForm() = form;
-    form->Form_Load();
-    if (host.ClockWindow() == ClockWindowState::Minimized) {
+AlarmForm* AlarmForm::Open(AlarmFormHost& host, QWidget* owner) {
+    AlarmForm* form = Instance();
+    if (!form) {
+        form = new AlarmForm(host, owner);
+        OpenForm() = form;
         connect(form, &QDialog::finished, form, &QObject::deleteLater);
-        form->show();
-        form->raise();
-        form->activateWindow();
-        return;
+        form->Form_Load();
+        // Modality holds from the first showing; an open dialog is only brought forward.
+        form->setWindowModality(host.WindowState() == ClockWindowState::Minimized ? Qt::NonModal
+                                                                                   : Qt::ApplicationModal);
     }
-    QPointer<AlarmForm> guard(form);
-    form->exec();
-    delete guard.data();  // null when the owner went first
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
 }
 
 AlarmForm* AlarmForm::Instance() {
@@ -376,18 +371,11 @@ AlarmForm* AlarmForm::Instance() {
     return form && !form->unloaded_ ? form : nullptr;
 }
 
-void AlarmForm::CloseOpen() {
-    if (AlarmForm* form = OpenForm().data()) {
-        form->reject();
-        delete form;
-    }
-}
-
 void AlarmForm::Form_Load() {
     adjustSize();
     create();  // where the platform knows the frame before showing, placement counts it
     const QSize frame = frameGeometry().size().expandedTo(size());
-    move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockWindow() == ClockWindowState::Normal,
+    move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(), host_.WindowState() == ClockWindowState::Normal,
                           frame, DialogVerticalRule::TopAligned));
 
     const AlarmTables& tables = host_.Alarms();

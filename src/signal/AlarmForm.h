@@ -57,14 +57,13 @@ public:
     AlarmForm(AlarmFormHost& host, QWidget* owner);
     ~AlarmForm() override;
 
-    // The menu command: opens the one alarm dialog, owned by owner. Modal while the clock
-    // window is not minimised (returns once it has closed), modeless while it is. When one is
-    // open already it is brought forward instead.
-    static void Open(AlarmFormHost& host, QWidget* owner);
+    // The menu command: shows the one alarm dialog, owned by owner, without a nested event
+    // loop. Modal while the clock window is not minimised, modeless while it is; one already
+    // open is only brought forward. The dialog deletes itself once closed; an owner going away
+    // first closes it (close()) and deletes it while the music engine still exists.
+    static AlarmForm* Open(AlarmFormHost& host, QWidget* owner);
     // The dialog open now, or null.
     static AlarmForm* Instance();
-    // Shutdown: closes an open dialog as Cancel does; call before the music engine goes.
-    static void CloseOpen();
 
     // Places the dialog and loads the tables; call once, before showing.
     void Form_Load();

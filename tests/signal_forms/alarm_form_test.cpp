@@ -15,9 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -46,7 +46,7 @@ public:
     MusicEngine* Music() const override { return music; }
     const Clock& ClockSource() const override { return clock; }
     QRect ClockFrame() const override { return clockFrame; }
-    ClockWindowState ClockWindow() const override { return window; }
+    ClockWindowState WindowState() const override { return window; }
     QRect WorkArea() const override { return work; }
     void Beep() override { ++beeps; }
     void ShowHelp(int contextId) override { helps.push_back(contextId); }
@@ -568,56 +568,41 @@ TEST_F(AlarmFormTest, PlacedBesideTheClockTopAligned) {
 }
 
 TEST_F(AlarmFormTest, OpensModalBesideANormalClockAndModelessForAMinimisedOne) {
-    QWidget owner;
-    bool sawModal = false;
-    QTimer::singleShot(0, [&] {
-        auto* form = qobject_cast<AlarmForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
-        sawModal = form->isModal() && form->parentWidget() == &owner;
-        EXPECT_EQ(AlarmForm::Instance(), form);
-        form->Combo1->setCurrentIndex(1);
-        form->Command1_Click();
-    });
-    AlarmForm::Open(host, &owner);
-    EXPECT_TRUE(sawModal);
+    auto owner = std::make_unique<QWidget>();
+    QPointer<AlarmForm> form = AlarmForm::Open(host, owner.get());
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->parentWidget(), owner.get());
+    EXPECT_EQ(form->List1->currentRow(), 0) << "loaded";
+    EXPECT_EQ(AlarmForm::Open(host, owner.get()), form.data()) << "one alarm dialog at a time";
+    form->Combo1->setCurrentIndex(1);
+    form->Command1_Click();
     EXPECT_EQ(AlarmValue(host.tables.AlarmSetting[0]).SoundKind(), kAlarmSoundChime);
     EXPECT_EQ(AlarmForm::Instance(), nullptr);
-    EXPECT_TRUE(owner.findChildren<AlarmForm*>().isEmpty()) << "gone once closed";
-
-    // The program ending while the modal dialog is up: closed as Cancel, nothing written.
-    const AlarmTables before = host.tables;
-    QTimer::singleShot(0, [] {
-        auto* form = qobject_cast<AlarmForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
-        form->VScroll1[0]->StepUp();
-        AlarmForm::CloseOpen();
-    });
-    AlarmForm::Open(host, &owner);
-    EXPECT_EQ(AlarmForm::Instance(), nullptr);
-    EXPECT_TRUE(owner.findChildren<AlarmForm*>().isEmpty());
-    EXPECT_EQ(host.tables.AlarmSetting, before.AlarmSetting);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form) << "deleted once closed";
 
     host.window = ClockWindowState::Minimized;
-    AlarmForm::Open(host, &owner);
-    AlarmForm* open = AlarmForm::Instance();
-    ASSERT_NE(open, nullptr);
-    EXPECT_FALSE(open->isModal());
-    EXPECT_TRUE(open->isVisible());
-    EXPECT_EQ(open->parentWidget(), &owner);
-    AlarmForm::Open(host, &owner);
-    EXPECT_EQ(AlarmForm::Instance(), open) << "one alarm dialog at a time";
-    EXPECT_EQ(owner.findChildren<AlarmForm*>().size(), 1);
+    form = AlarmForm::Open(host, owner.get());
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->windowModality(), Qt::NonModal);
+    EXPECT_EQ(AlarmForm::Instance(), form.data());
+    host.window = ClockWindowState::Normal;
+    EXPECT_EQ(AlarmForm::Open(host, owner.get()), form.data());
+    EXPECT_EQ(form->windowModality(), Qt::NonModal) << "modality holds from the first showing";
 
-    // Shutdown closes it without saving, stopping its preview.
-    open->List1->setCurrentRow(2);
-    open->Combo1->setCurrentIndex(0);
-    open->Combo1->setCurrentIndex(2);
-    open->Command3_Click();
-    AlarmForm::CloseOpen();
-    EXPECT_EQ(AlarmForm::Instance(), nullptr);
-    EXPECT_TRUE(owner.findChildren<AlarmForm*>().isEmpty());
+    // The clock window ending: closed as Cancel, its preview stopped, then deleted.
+    const AlarmTables before = host.tables;
+    form->List1->setCurrentRow(2);
+    form->VScroll1[0]->StepUp();
+    form->Command3_Click();
+    ASSERT_EQ(state.MusicPlayMode, kPlayModeUser);
+    form->close();
+    delete form.data();
     EXPECT_EQ(state.MusicPlayMode, kPlayModeStop);
-    EXPECT_EQ(AlarmValue(host.tables.AlarmSetting[2]).SoundKind(), kAlarmSoundMusic);
+    EXPECT_EQ(host.tables.AlarmSetting, before.AlarmSetting);
+    owner.reset();
 }
 
 TEST_F(AlarmFormTest, EveryTextFitsItsControl) {
