@@ -296,13 +296,6 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
     editor->addWidget(Frame1, 2, 0, 1, 2);
     editor->setRowStretch(3, 1);
 
-    const QFontMetrics fm = List1->fontMetrics();
-    int widest = 0;
-    for (const QString& text : kSoundTexts) widest = std::max(widest, fm.horizontalAdvance(text));
-    const int frame = 2 * List1->frameWidth();
-    List1->setFixedWidth(frame + 2 * TabColumnDelegate::Margin(List1) + TabColumnDelegate::TabStop(fm) + widest + 12);
-    List1->setFixedHeight(frame + kAlarmCount * List1->sizeHintForRow(0));
-
     auto* top = new QHBoxLayout;
     top->setSpacing(12);
     top->addWidget(List1, 0, Qt::AlignTop);
@@ -371,7 +364,19 @@ AlarmForm* AlarmForm::Instance() {
     return form && !form->unloaded_ ? form : nullptr;
 }
 
+void AlarmForm::FitList() {
+    // Measured once the style has been applied: exactly ten lines, the longest sound text whole.
+    List1->ensurePolished();
+    const QFontMetrics fm = List1->fontMetrics();
+    int widest = 0;
+    for (const QString& text : kSoundTexts) widest = std::max(widest, fm.horizontalAdvance(text));
+    const int frame = 2 * List1->frameWidth();
+    List1->setFixedWidth(frame + 2 * TabColumnDelegate::Margin(List1) + TabColumnDelegate::TabStop(fm) + widest + 12);
+    List1->setFixedHeight(frame + kAlarmCount * List1->sizeHintForRow(0));
+}
+
 void AlarmForm::Form_Load() {
+    FitList();
     adjustSize();
     create();  // where the platform knows the frame before showing, placement counts it
     const QSize frame = frameGeometry().size().expandedTo(size());

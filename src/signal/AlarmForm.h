@@ -111,6 +111,7 @@ protected:
 
 private:
     void Form_Unload();
+    void FitList();
     int TagLine() const;
     void SetItemData(int line, std::int32_t value);
     void SetLineText(int line, const QString& text);
