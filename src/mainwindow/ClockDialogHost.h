@@ -5,12 +5,16 @@
 #include "about/AboutForm.h"
 #include "music/PlayFormHost.h"
 #include "options/OptionsHost.h"
+#include "signal/AlarmFormHost.h"
 
 namespace vireo {
 
 class ClockForm;
 
-class ClockDialogHost final : public AboutHost, public PlayFormHost, public OptionsHost {
+class ClockDialogHost final : public AboutHost,
+                              public PlayFormHost,
+                              public OptionsHost,
+                              public AlarmFormHost {
 public:
     explicit ClockDialogHost(ClockForm& form) : form_(form) {}
 
@@ -41,6 +45,10 @@ public:
     void RestoreFromMinimized() override;
     void ShowReadoutMusicLook() override;
     void ShowExclamation(const std::string& text) override;
+
+    // The alarm dialog's.
+    AlarmTables& Alarms() override;
+    const Clock& ClockSource() const override;
 
     QIcon ClockIcon() const override;
     void InformationSound() override;

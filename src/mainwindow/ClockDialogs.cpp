@@ -10,6 +10,7 @@
 #include "mainwindow/shell/WindowShell.h"
 #include "music/PlayForm.h"
 #include "options/OptionForm.h"
+#include "signal/AlarmForm.h"
 #include "signal/SignalControl.h"
 
 #include <QApplication>
@@ -98,6 +99,10 @@ void ClockDialogHost::ShowExclamation(const std::string& text) {
     QMessageBox::warning(parent ? parent : &form_, QStringLiteral("Vireo"), QString::fromStdString(text));
 }
 
+AlarmTables& ClockDialogHost::Alarms() { return form_.Alarms(); }
+
+const Clock& ClockDialogHost::ClockSource() const { return form_.ClockSource(); }
+
 QIcon ClockDialogHost::ClockIcon() const { return form_.windowIcon(); }
 
 void ClockDialogHost::InformationSound() { QApplication::beep(); }
@@ -149,6 +154,13 @@ void ClockForm::mnuContextOption_Click() {
 
 OptionForm* ClockForm::OptionWindow() const { return optionForm_; }
 
+void ClockForm::mnuContextAlarm_Click() {
+    if (unloaded_) return;
+    alarmForm_ = AlarmForm::Open(*dialogHost_, this);
+}
+
+AlarmForm* ClockForm::AlarmWindow() const { return alarmForm_; }
+
 void ClockForm::CloseDialogs() {
     for (QWidget* w : OpenDialogs()) w->close();
 }
@@ -156,7 +168,7 @@ void ClockForm::CloseDialogs() {
 std::vector<QWidget*> ClockForm::OpenDialogs() const {
     std::vector<QWidget*> open;
     for (QWidget* w : {static_cast<QWidget*>(aboutForm_.data()), static_cast<QWidget*>(playForm_.data()),
-                       static_cast<QWidget*>(optionForm_.data())})
+                       static_cast<QWidget*>(optionForm_.data()), static_cast<QWidget*>(alarmForm_.data())})
         if (w) open.push_back(w);
     return open;
 }

@@ -532,7 +532,9 @@ void ClockForm::ConnectMenu() {
             Qt::QueuedConnection);
     connect(menu_, &ClockMenu::mnuContextOption_Click, this, &ClockForm::mnuContextOption_Click,
             Qt::QueuedConnection);
-    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play, MenuDialog::Option})
+    connect(menu_, &ClockMenu::mnuContextAlarm_Click, this, &ClockForm::mnuContextAlarm_Click,
+            Qt::QueuedConnection);
+    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play, MenuDialog::Option, MenuDialog::Alarm})
         menu_->SetDialogAvailable(d, true);
     connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
 

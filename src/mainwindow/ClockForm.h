@@ -27,6 +27,7 @@ class QTimer;
 namespace vireo {
 
 class AboutForm;
+class AlarmForm;
 class OptionForm;
 class PlayForm;
 class ClockDialogHost;
@@ -134,6 +135,8 @@ public:
     void mnuContextAbout_Click();
     void mnuContextPlay_Click();
     void mnuContextOption_Click();
+    void mnuContextAlarm_Click();
+    AlarmForm* AlarmWindow() const;
     AboutForm* AboutWindow() const;
     OptionForm* OptionWindow() const;
     PlayForm* PlayWindow() const;
@@ -241,6 +244,7 @@ private:
     QPointer<AboutForm> aboutForm_;
     QPointer<PlayForm> playForm_;
     QPointer<OptionForm> optionForm_;
+    QPointer<AlarmForm> alarmForm_;
 };
 
 }  // namespace vireo

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
 #include <QDataStream>
 #include <QFile>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include "music/MusicEngine.h"
 #include "music/PlayForm.h"
 #include "options/OptionForm.h"
+#include "signal/AlarmForm.h"
 #include "platform/FluidSynthMidiOutput.h"
 #include "platform/SdlMusicDevice.h"
 #include "settings/SettingsStore.h"
@@ -358,4 +360,29 @@ TEST_F(ClockFormCommandsTest, OptionsOkReachesTheClockWindow) {
     EXPECT_FALSE(form->Shell()->IsRound());
     EXPECT_NE(form->ShownColors().Back, seeThrough.Back) << "the scheme was applied at once";
     form->Form_Unload();
+}
+
+TEST_F(ClockFormCommandsTest, AnAlarmSetInTheDialogIsKeptAcrossARestart) {
+    {
+        auto form = LoadAndShow();
+        ASSERT_TRUE(form->Menu()->mnuContextAlarm()->isEnabled());
+        form->Menu()->mnuContextAlarm()->trigger();
+        QCoreApplication::processEvents();
+        AlarmForm* alarms = form->AlarmWindow();
+        ASSERT_NE(alarms, nullptr);
+        EXPECT_EQ(alarms->windowModality(), Qt::ApplicationModal);
+        alarms->List1->setCurrentRow(3);
+        alarms->List1_Click();
+        alarms->VScroll1[0]->setValue(7);
+        alarms->VScroll1[1]->setValue(30);
+        alarms->Combo1->setCurrentIndex(1);  // chime
+        alarms->Combo2->setCurrentIndex(2);  // every day
+        alarms->Command1_Click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->Alarms().AlarmSetting[3], (7 * 3600 + 30 * 60) | 0x1000000 | 0xFE0000);
+        form->Form_Unload();
+    }
+    auto again = LoadAndShow();
+    EXPECT_EQ(again->Alarms().AlarmSetting[3], (7 * 3600 + 30 * 60) | 0x1000000 | 0xFE0000);
+    again->Form_Unload();
 }
