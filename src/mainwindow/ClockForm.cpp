@@ -65,6 +65,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     face_->setGeometry(rect());
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);
+    if (windowIcon().isNull() || QApplication::windowIcon().isNull()) setWindowIcon(DrawnClockIcon());
     dialogHost_ = std::make_unique<ClockDialogHost>(*this);
     ConnectMenu();
 

@@ -271,6 +271,7 @@ TEST_F(ClockFormCommandsTest, TheAboutWindowIsModalBesideANormalClockModelessFor
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(about->parentWidget(), form.get()) << "owned by the clock window";
+    EXPECT_FALSE(about->Image1->pixmap().isNull()) << "the clock's icon";
     EXPECT_TRUE(form->Timer1Enabled()) << "the clock goes on while it is open";
 
     menu->mnuContextAbout()->trigger();

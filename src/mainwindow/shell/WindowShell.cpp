@@ -53,7 +53,11 @@ struct NativeWindowAccess : QWidget {
     static auto DestroyFunction() { return &NativeWindowAccess::destroy; }
 };
 
+
+}  // namespace
+
 QIcon DrawnClockIcon() {
+    // A clock face drawn here, so the program needs no image files.
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -65,8 +69,6 @@ QIcon DrawnClockIcon() {
     p.drawLine(QPointF(16, 16), QPointF(23, 16));
     return QIcon(pixmap);
 }
-
-}  // namespace
 
 WindowStateIndex StateIndexOf(Qt::WindowStates states) {
     if (states & Qt::WindowMinimized) return WindowStateIndex::Minimized;

@@ -41,6 +41,7 @@
 
 #include "mainwindow/shell/ClockMenu.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
@@ -99,6 +100,9 @@ Qt::WindowFlags ComputeWindowFlags(const ShellOptions& options);
 // Close request rule: the user's own close command minimises when the option says so;
 // the exit command and the system always close.
 bool CloseRequestMinimizes(bool fromUserCloseCommand, bool closeButtonMinimized);
+
+// The program's icon: the window's, the notification icon's and the About window's.
+QIcon DrawnClockIcon();
 
 class WindowShell : public QObject {
     Q_OBJECT
