@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "TempConfigHome.h"
+#include "TestAudioFiles.h"
 #include "about/AboutForm.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/ObserverDialog.h"
@@ -42,24 +43,6 @@
 using namespace vireo;
 
 namespace {
-
-// A mono 16-bit WAV of a 440 Hz tone.
-bool writeTone(const QString& path, double seconds) {
-    const int rate = 22050;
-    const int frames = static_cast<int>(rate * seconds);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    QDataStream out(&f);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + frames * 2);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(frames * 2);
-    for (int i = 0; i < frames; ++i) out << qint16(8000 * std::sin(2 * M_PI * 440.0 * i / rate));
-    return true;
-}
 
 class ClockFormCommandsTest : public ::testing::Test {
 protected:
@@ -167,7 +150,7 @@ TEST_F(ClockFormCommandsTest, SwitchingTheScaleClosesTheChimeOutput) {
 
 TEST_F(ClockFormCommandsTest, EscAndTheReadoutClickSilenceMusic) {
     const QString tone = dir_.filePath(QStringLiteral("tone.wav"));
-    ASSERT_TRUE(writeTone(tone, 5.0));
+    ASSERT_TRUE(test::WriteWav(tone, 5.0));
     auto form = LoadAndShow();
     ClockState& s = form->State();
 
@@ -297,7 +280,7 @@ TEST_F(ClockFormCommandsTest, TheAboutWindowIsModalBesideANormalClockModelessFor
 
 TEST_F(ClockFormCommandsTest, ThePlayerIsModelessAndShutdownClosesItBeforeTheMusicGoes) {
     const QString tone = dir_.path() + QStringLiteral("/tone.wav");
-    ASSERT_TRUE(writeTone(tone, 30.0));
+    ASSERT_TRUE(test::WriteWav(tone, 30.0));
     Put("PlayFile", tone);
     auto form = LoadAndShow();
     ASSERT_TRUE(form->Menu()->mnuContextPlay()->isEnabled());

@@ -31,6 +31,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "TestAudioFiles.h"
+
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -530,22 +532,7 @@ TEST_F(PlayFormTest, NothingIsClipped) {
 
 // The real device on SDL's dummy driver: a file the test makes plays to its end, and the tick
 // brings the window back to idle.
-QByteArray MakeWav(double seconds) {
-    const int rate = 22050;
-    const int frames = int(seconds * rate);
-    QByteArray data;
-    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) data.append(char((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [&](std::uint16_t v) { data.append(char(v & 0xFF)); data.append(char(v >> 8)); };
-    data.append("RIFF");
-    u32(36 + frames * 2);
-    data.append("WAVEfmt ");
-    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
-    data.append("data");
-    u32(frames * 2);
-    for (int i = 0; i < frames; ++i)
-        u16(std::uint16_t(std::int16_t(8000 * std::sin(2 * std::numbers::pi * 440.0 * i / rate))));
-    return data;
-}
+using test::MakeWav;
 
 TEST(PlayFormRealDevice, AFilePlayedToItsEndIsClosedByTheTick) {
     TempConfigHome config;
