@@ -9,6 +9,7 @@
 #include "face/ClockFace.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "music/PlayForm.h"
+#include "platform/DialogPlacement.h"
 #include "options/OptionForm.h"
 #include "signal/AlarmForm.h"
 #include "signal/SignalControl.h"
@@ -111,29 +112,17 @@ void ClockDialogHost::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url);
 
 // ---- Opening and closing --------------------------------------------------------------------
 
-void ClockForm::ShowOwnedDialog(QDialog* dialog, bool modalUnlessMinimized) {
-    // Shown without a nested event loop: the tick, the alarms and shutdown go on as usual.
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(modalUnlessMinimized && !IsMinimized() ? Qt::ApplicationModal
-                                                                      : Qt::NonModal);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-}
-
-bool ClockForm::RaiseIfOpen(QDialog* dialog) {
-    if (!dialog) return false;
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    return true;
-}
-
 void ClockForm::mnuContextAbout_Click() {
-    if (unloaded_ || RaiseIfOpen(aboutForm_)) return;
-    aboutForm_ = new AboutForm(*dialogHost_, this);
-    aboutForm_->Form_Load();
-    ShowOwnedDialog(aboutForm_, true);
+    if (unloaded_) return;
+    if (!aboutForm_) {
+        aboutForm_ = new AboutForm(*dialogHost_, this);
+        aboutForm_->setAttribute(Qt::WA_DeleteOnClose);
+        aboutForm_->Form_Load();
+        aboutForm_->setWindowModality(DialogModalityFor(dialogHost_->WindowState()));
+    }
+    // Shown without a nested event loop, as every dialog here: the tick, the alarms and
+    // shutdown go on as usual.
+    BringDialogForward(aboutForm_);
 }
 
 AboutForm* ClockForm::AboutWindow() const { return aboutForm_; }
@@ -141,36 +130,37 @@ AboutForm* ClockForm::AboutWindow() const { return aboutForm_; }
 void ClockForm::mnuContextPlay_Click() {
     if (unloaded_) return;
     // Always modeless: the player is meant to stay open beside the clock.
-    playForm_ = OpenPlayForm(*dialogHost_, this);
-    InstallHelpKey(playForm_, PlayForm::kHelpContext);
+    InstallHelpKey(OpenPlayForm(*dialogHost_, this), PlayForm::kHelpContext);
 }
 
-PlayForm* ClockForm::PlayWindow() const { return playForm_; }
+PlayForm* ClockForm::PlayWindow() const { return OpenedPlayForm(); }
 
 void ClockForm::mnuContextOption_Click() {
-    if (unloaded_) return;
-    optionForm_ = ShowOptionForm(*dialogHost_, this);
+    if (!unloaded_) ShowOptionForm(*dialogHost_, this);
 }
 
-OptionForm* ClockForm::OptionWindow() const { return optionForm_; }
+OptionForm* ClockForm::OptionWindow() const {
+    OptionForm* form = OptionForm::Instance();
+    return form && !form->IsUnloaded() ? form : nullptr;
+}
 
 void ClockForm::mnuContextAlarm_Click() {
-    if (unloaded_) return;
-    alarmForm_ = AlarmForm::Open(*dialogHost_, this);
+    if (!unloaded_) AlarmForm::Open(*dialogHost_, this);
 }
 
-AlarmForm* ClockForm::AlarmWindow() const { return alarmForm_; }
+AlarmForm* ClockForm::AlarmWindow() const { return AlarmForm::Instance(); }
 
 void ClockForm::CloseDialogs() {
-    for (QWidget* w : OpenDialogs()) w->close();
+    for (QWidget* w : OwnedDialogs()) w->close();
 }
 
-std::vector<QWidget*> ClockForm::OpenDialogs() const {
-    std::vector<QWidget*> open;
-    for (QWidget* w : {static_cast<QWidget*>(aboutForm_.data()), static_cast<QWidget*>(playForm_.data()),
-                       static_cast<QWidget*>(optionForm_.data()), static_cast<QWidget*>(alarmForm_.data())})
-        if (w) open.push_back(w);
-    return open;
+std::vector<QWidget*> ClockForm::OwnedDialogs() const {
+    // Every dialog window this window owns, open or closed and not yet deleted: at the end
+    // they must go while the engines their buttons listen to still exist.
+    std::vector<QWidget*> owned;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isWindow() && (qobject_cast<QDialog*>(w) || qobject_cast<PlayForm*>(w))) owned.push_back(w);
+    return owned;
 }
 
 }  // namespace vireo

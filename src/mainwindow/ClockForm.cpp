@@ -82,7 +82,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
 ClockForm::~ClockForm() {
     // A window destroyed without closing (tests, a failed start) still releases in order; the
     // dialogs first, while the engines their buttons listen to still exist.
-    for (QWidget* w : OpenDialogs()) {
+    for (QWidget* w : OwnedDialogs()) {
         w->close();
         delete w;
     }

@@ -21,7 +21,6 @@
 #include "timekeeping/ClockState.h"
 #include "timekeeping/TickSink.h"
 
-class QDialog;
 class QTimer;
 
 namespace vireo {
@@ -131,7 +130,8 @@ public:
     // A click on the readout (not the right button): silences music that plays.
     void Label1_Click();
     // The dialogs: one of each at a time, owned by this window; modal while it is not
-    // minimised (the player never), shown without a nested event loop.
+    // minimised (the player never), shown without a nested event loop. The accessors give
+    // the one open now, or null.
     void mnuContextAbout_Click();
     void mnuContextPlay_Click();
     void mnuContextOption_Click();
@@ -140,7 +140,7 @@ public:
     AboutForm* AboutWindow() const;
     OptionForm* OptionWindow() const;
     PlayForm* PlayWindow() const;
-    std::vector<QWidget*> OpenDialogs() const;
+    std::vector<QWidget*> OwnedDialogs() const;
 
     // Brings the last active window of this program forward (a second start asked for it).
     void BringLastActiveWindowForward();
@@ -200,8 +200,6 @@ private:
     void RememberActiveWindow();
     void ConnectMenu();
     void RefreshAfterRestore();
-    void ShowOwnedDialog(QDialog* dialog, bool modalUnlessMinimized);
-    static bool RaiseIfOpen(QDialog* dialog);
     void CloseDialogs();
 
     ClockFormParts parts_;
@@ -242,9 +240,6 @@ private:
 
     std::unique_ptr<ClockDialogHost> dialogHost_;
     QPointer<AboutForm> aboutForm_;
-    QPointer<PlayForm> playForm_;
-    QPointer<OptionForm> optionForm_;
-    QPointer<AlarmForm> alarmForm_;
 };
 
 }  // namespace vireo

@@ -222,19 +222,14 @@ void PlayForm::showEvent(QShowEvent* event) {
 }
 
 PlayForm* OpenPlayForm(PlayFormHost& host, QWidget* owner) {
-    if (PlayForm* open = OpenedPlayForm()) {
-        open->show();
-        open->raise();
-        open->activateWindow();
-        return open;
+    PlayForm* form = OpenedPlayForm();
+    if (!form) {
+        form = new PlayForm(host, owner);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        Current() = form;
+        form->Form_Load();
     }
-    auto* form = new PlayForm(host, owner);
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    Current() = form;
-    form->Form_Load();
-    form->show();
-    form->raise();
-    form->activateWindow();
+    BringDialogForward(form);
     return form;
 }
 

@@ -433,13 +433,9 @@ OptionForm* ShowOptionForm(OptionsHost& host, QWidget* owner) {
         form = new OptionForm(host, owner);
         form->SetDeleteWhenUnloaded(true);
         // Modality holds from the first showing; an open dialog is only brought forward.
-        form->setWindowModality(host.WindowState() == ClockWindowState::Minimized
-                                    ? Qt::NonModal
-                                    : Qt::ApplicationModal);
+        form->setWindowModality(DialogModalityFor(host.WindowState()));
     }
-    form->show();
-    form->raise();
-    form->activateWindow();
+    BringDialogForward(form);
     return form;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/DialogPlacement.h"
 
+#include <QWidget>
+
 namespace vireo {
 
 namespace {
@@ -43,6 +45,17 @@ QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool cloc
     int top = clockFrame.top() + clockFrame.height();
     if (top + dialogFrame.height() > workBottom) top = clockFrame.top() - dialogFrame.height();
     return {left, top};
+}
+
+Qt::WindowModality DialogModalityFor(ClockWindowState clock) {
+    return clock == ClockWindowState::Minimized ? Qt::NonModal : Qt::ApplicationModal;
+}
+
+void BringDialogForward(QWidget* dialog) {
+    if (!dialog) return;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 }  // namespace vireo

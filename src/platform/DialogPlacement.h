@@ -1,10 +1,14 @@
 #pragma once
-// Where the clock's dialogs open: beside the clock window, kept to the desktop's work area.
-// Plain geometry in logical pixels (frame rectangles), so it is tested without a screen.
+// Where and how the clock's dialogs open: beside the clock window, kept to the desktop's work
+// area (plain geometry in logical pixels, frame rectangles, tested without a screen), modal
+// or not, and brought to the front.
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <Qt>
+
+class QWidget;
 
 namespace vireo {
 
@@ -28,5 +32,12 @@ QPoint PlaceBesideClock(const QRect& workArea, const QRect& clockFrame, bool clo
 // minimised or maximised.
 QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool clockNormal,
                        const QSize& dialogFrame);
+
+// Modal beside the clock; modeless while it is minimised (the menu then comes from the
+// notification icon of a hidden clock, which a modal dialog would leave unreachable).
+Qt::WindowModality DialogModalityFor(ClockWindowState clock);
+
+// Shows a dialog window, or brings an open one to the front with the focus.
+void BringDialogForward(QWidget* dialog);
 
 }  // namespace vireo

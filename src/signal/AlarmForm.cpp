@@ -350,12 +350,9 @@ AlarmForm* AlarmForm::Open(AlarmFormHost& host, QWidget* owner) {
         connect(form, &QDialog::finished, form, &QObject::deleteLater);
         form->Form_Load();
         // Modality holds from the first showing; an open dialog is only brought forward.
-        form->setWindowModality(host.WindowState() == ClockWindowState::Minimized ? Qt::NonModal
-                                                                                   : Qt::ApplicationModal);
+        form->setWindowModality(DialogModalityFor(host.WindowState()));
     }
-    form->show();
-    form->raise();
-    form->activateWindow();
+    BringDialogForward(form);
     return form;
 }
 

@@ -275,7 +275,7 @@ TEST_F(ClockFormCommandsTest, TheAboutWindowIsModalBesideANormalClockModelessFor
     form->Form_Unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form->AboutWindow(), nullptr);
-    EXPECT_TRUE(form->OpenDialogs().empty());
+    EXPECT_TRUE(form->OwnedDialogs().empty());
 }
 
 TEST_F(ClockFormCommandsTest, ThePlayerIsModelessAndShutdownClosesItBeforeTheMusicGoes) {
