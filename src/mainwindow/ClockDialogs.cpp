@@ -27,9 +27,7 @@ namespace vireo {
 
 QRect ClockDialogHost::ClockFrame() const { return form_.frameGeometry(); }
 
-bool ClockDialogHost::ClockNormal() const {
-    return !form_.IsMinimized() && !form_.isMaximized() && !form_.isFullScreen();
-}
+bool ClockDialogHost::ClockNormal() const { return WindowState() == ClockWindowState::Normal; }
 
 QRect ClockDialogHost::WorkArea() const {
     const QScreen* s = form_.screen();
