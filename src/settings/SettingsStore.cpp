@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QThread>
 #include <QString>
 #include <QtGlobal>
 
@@ -58,11 +59,23 @@ bool NamesAProcess(const QString& lockPath) {
     return ok && pid > 0;
 }
 
+qint64 AgeMs(const QFileInfo& info) {
+    return info.lastModified().msecsTo(QDateTime::currentDateTime());
+}
+
 bool LooksAbandoned(const QString& lockPath) {
     const QFileInfo info(lockPath);
-    if (!info.exists()) return false;
-    const qint64 age = info.lastModified().msecsTo(QDateTime::currentDateTime());
-    return age > kAbandonedLockAgeMs && !NamesAProcess(lockPath);
+    return info.exists() && AgeMs(info) > kAbandonedLockAgeMs && !NamesAProcess(lockPath);
+}
+
+// A lock that names no process yet is either being filled this instant or abandoned: wait
+// until it is filled, gone, or old enough to tell (at most the abandoned age).
+void AwaitUnnamedLock(const QString& lockPath) {
+    for (;;) {
+        const QFileInfo info(lockPath);
+        if (!info.exists() || NamesAProcess(lockPath) || AgeMs(info) > kAbandonedLockAgeMs) return;
+        QThread::msleep(20);
+    }
 }
 
 void SyncOwn(QSettings& settings) {
@@ -74,6 +87,7 @@ void SyncOwn(QSettings& settings) {
 
 bool RemoveAbandonedLock(const QString& settingsFile) {
     const QString lockPath = settingsFile + QStringLiteral(".lock");
+    AwaitUnnamedLock(lockPath);
     if (!LooksAbandoned(lockPath)) return false;
     // The same interlock QLockFile takes before it removes a stale lock, so a lock another
     // process has just created in its place is never removed.

@@ -85,8 +85,9 @@ private:
 // A writer killed between creating the settings file's lock and writing its process number
 // into it leaves a lock nobody can identify; Qt waits 30 s for such a lock to age. This
 // removes it once it is older than any live writer's first step could take (with Qt's own
-// interlock against two removers), so the next write goes ahead at once. Locks naming a
-// process are left to Qt, which checks whether that process still runs. True if removed.
+// interlock against two removers), waiting for that age when the lock is younger, so the
+// next write waits at most 2 s instead of 30. Locks naming a process are left to Qt, which
+// checks whether that process still runs. True if removed.
 bool RemoveAbandonedLock(const QString& settingsFile);
 
 }  // namespace vireo

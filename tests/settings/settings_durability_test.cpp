@@ -5,6 +5,7 @@
 #include "SettingsTestSupport.h"
 
 #include <algorithm>
+#include <thread>
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -136,9 +137,24 @@ TEST_F(SettingsDurabilityTest, AnEmptyLockLeftByAKilledWriterDoesNotHoldUpTheNex
                                   QFileDevice::FileModificationTime));
     };
 
+    // A fresh lock that its writer fills meanwhile is that writer's.
     placeLock({}, 0);
-    EXPECT_FALSE(RemoveAbandonedLock(SettingsFile())) << "a writer may be filling a fresh lock";
+    std::thread filler([&] {
+        QThread::msleep(150);
+        QFile f(lock);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append)) f.write("1\nvireo\n\n");
+    });
+    EXPECT_FALSE(RemoveAbandonedLock(SettingsFile())) << "a writer was filling a fresh lock";
+    filler.join();
     EXPECT_TRUE(QFile::exists(lock));
+    // One that stays empty is abandoned, however fresh it was when the write began: a writer
+    // started right after the kill waits for it at most the abandoned age.
+    placeLock({}, 0);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_TRUE(RemoveAbandonedLock(SettingsFile()));
+    EXPECT_FALSE(QFile::exists(lock));
+    EXPECT_LT(waited.elapsed(), 15000);
     placeLock("1\nvireo\n\n", 5);
     EXPECT_FALSE(RemoveAbandonedLock(SettingsFile())) << "locks naming a process are Qt's to judge";
     EXPECT_TRUE(QFile::exists(lock));
