@@ -4,6 +4,7 @@
 // 1899-12-30, time of day as the fraction). The clock talks only to these interfaces, so tests
 // can stand a scripted component in for the real one.
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,15 @@ namespace vireo {
 class EphemerisError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The observers the component can answer for. The component refuses anything else, and
+// whoever hands it stored or typed values checks them here first.
+struct ObserverRanges {
+    static bool Latitude(double v) { return std::isfinite(v) && v >= -90.0 && v <= 90.0; }
+    static bool Longitude(double v) { return std::isfinite(v) && v >= -180.0 && v <= 180.0; }
+    static bool Height(double v) { return std::isfinite(v) && v >= 0.0 && v <= 10000.0; }
+    static bool TimeZone(double v) { return std::isfinite(v) && v >= -12.0 && v <= 14.0; }
 };
 
 class SunObject {

@@ -71,25 +71,25 @@ void EphemerisComponent::ObserverChanged() {
 }
 
 void EphemerisComponent::SetObserverLatitude(double degrees) {
-    if (!std::isfinite(degrees) || !ValidLatitude(degrees)) throw EphemerisError("latitude out of range");
+    if (!ObserverRanges::Latitude(degrees)) throw EphemerisError("latitude out of range");
     latitude_ = degrees;
     ObserverChanged();
 }
 
 void EphemerisComponent::SetObserverLongitude(double degrees) {
-    if (!std::isfinite(degrees) || !ValidLongitude(degrees)) throw EphemerisError("longitude out of range");
+    if (!ObserverRanges::Longitude(degrees)) throw EphemerisError("longitude out of range");
     longitude_ = degrees;
     ObserverChanged();
 }
 
 void EphemerisComponent::SetObserverHeight(double metres) {
-    if (!std::isfinite(metres) || !ValidHeight(metres)) throw EphemerisError("height out of range");
+    if (!ObserverRanges::Height(metres)) throw EphemerisError("height out of range");
     height_ = metres;
     ObserverChanged();
 }
 
 void EphemerisComponent::SetObserverTimeZone(float hoursEast) {
-    if (!std::isfinite(hoursEast) || !ValidTimeZone(hoursEast)) throw EphemerisError("time zone out of range");
+    if (!ObserverRanges::TimeZone(hoursEast)) throw EphemerisError("time zone out of range");
     timeZone_ = hoursEast;
     ObserverChanged();
 }

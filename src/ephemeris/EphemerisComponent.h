@@ -73,12 +73,6 @@ public:
     AstroEngine& Engine() { return engine_; }
     LunisolarCalendar& Calendar() { return calendar_; }
 
-    // Range checks shared with the observer dialog.
-    static bool ValidLatitude(double v) { return v >= -90.0 && v <= 90.0; }
-    static bool ValidLongitude(double v) { return v >= -180.0 && v <= 180.0; }
-    static bool ValidHeight(double v) { return v >= 0.0 && v <= 10000.0; }
-    static bool ValidTimeZone(double v) { return v >= -12.0 && v <= 14.0; }
-
 private:
     struct DayEvents {
         std::int64_t day = INT64_MIN;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "ephemeris/EphemerisComponent.h"
+#include "ephemeris/Ephemeris.h"
 
 namespace vireo {
 
@@ -32,25 +32,25 @@ std::optional<ObserverInputError> CheckObserverInput(const std::string& latitude
                                                      ObserverValues* values) {
     const auto lat = ParseDecimal(latitude);
     if (!lat) return ObserverInputError{ObserverField::Latitude, "緯度を数値で入力してください。"};
-    if (!EphemerisComponent::ValidLatitude(*lat)) {
+    if (!ObserverRanges::Latitude(*lat)) {
         return ObserverInputError{ObserverField::Latitude,
                                   "緯度は -90 から 90 までの範囲で入力してください（北緯が正）。"};
     }
     const auto lon = ParseDecimal(longitude);
     if (!lon) return ObserverInputError{ObserverField::Longitude, "経度を数値で入力してください。"};
-    if (!EphemerisComponent::ValidLongitude(*lon)) {
+    if (!ObserverRanges::Longitude(*lon)) {
         return ObserverInputError{ObserverField::Longitude,
                                   "経度は -180 から 180 までの範囲で入力してください（東経が正）。"};
     }
     const auto h = ParseDecimal(height);
     if (!h) return ObserverInputError{ObserverField::Height, "標高を数値で入力してください。"};
-    if (!EphemerisComponent::ValidHeight(*h)) {
+    if (!ObserverRanges::Height(*h)) {
         return ObserverInputError{ObserverField::Height,
                                   "標高は 0 から 10000 メートルまでの範囲で入力してください。"};
     }
     const auto z = ParseDecimal(timeZone);
     if (!z) return ObserverInputError{ObserverField::TimeZone, "時差を数値で入力してください。"};
-    if (!EphemerisComponent::ValidTimeZone(*z)) {
+    if (!ObserverRanges::TimeZone(*z)) {
         return ObserverInputError{ObserverField::TimeZone,
                                   "時差は -12 から 14 時間までの範囲で入力してください（協定世界時より東が正）。"};
     }

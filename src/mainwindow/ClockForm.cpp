@@ -41,6 +41,15 @@ constexpr int ScaleNameBase = 1050;
 QColor toQColor(OleColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 OleColor fromQColor(const QColor& c) { return RgbColor(c.red(), c.green(), c.blue()); }
 
+// A stored value the clock cannot use reads as its default, and the default is written back
+// at once, so the file says what the clock runs with.
+template <typename W, typename R>
+R ReadCorrected(SettingsStore& store, const Setting<W, R>& s) {
+    const CheckedValue<R> read = ReadChecked(store, s);
+    if (read.replaced) Write(store, s, W(read.value));
+    return read.value;
+}
+
 std::optional<double> optionalTwips(SettingsStore& store, const CallerDefaultSetting<std::int32_t, float>& s) {
     const auto v = ConvertStored<float>(store.GetValue(s.section, s.key));
     if (!v || !std::isfinite(*v)) return std::nullopt;
@@ -115,12 +124,9 @@ void ClockForm::Form_Load() {
 
         // 4.-6. Scale, readout and time signal. A scale without a name would leave the clock
         // without caption or dial, so an unknown one reads as the default.
-        state_.ClockMode = Read(store, kClockMode);
-        if (!StoredValueRules::ClockModeValid(state_.ClockMode)) state_.ClockMode = kClockMode.defaultValue;
+        state_.ClockMode = ReadCorrected(store, kClockMode);
         state_.DigitalMode = Read(store, kDigitalMode);
-        state_.TimeSignalMode = Read(store, kTimeSignalMode);
-        if (!StoredValueRules::TimeSignalModeValid(state_.TimeSignalMode))
-            state_.TimeSignalMode = kTimeSignalMode.defaultValue;
+        state_.TimeSignalMode = ReadCorrected(store, kTimeSignalMode);
         state_.TimeSignalFile = Read(store, kTimeSignalFile);
         face_->SetClockMode(state_.ClockMode);
         face_->SetDigitalMode(state_.DigitalMode);
@@ -150,19 +156,16 @@ void ClockForm::Form_Load() {
         SetCaption();
 
         // 11. Colours.
-        state_.BackgroundMode = Read(store, kBackgroundMode);
-        if (!StoredValueRules::BackgroundModeValid(state_.BackgroundMode))
-            state_.BackgroundMode = kBackgroundMode.defaultValue;
-        state_.UserBackColor = Read(store, kUserBackColor) & 0xFFFFFF;
-        state_.UserForeColor = Read(store, kUserForeColor) & 0xFFFFFF;
+        state_.BackgroundMode = ReadCorrected(store, kBackgroundMode);
+        state_.UserBackColor = ReadCorrected(store, kUserBackColor);
+        state_.UserForeColor = ReadCorrected(store, kUserForeColor);
 
         // 12. See-through face; 13. round window, always with the see-through face.
         shell_->SetTransparentForm(state_.BackgroundMode == 3);
         if (Read(store, kCircleForm) || state_.BackgroundMode == 3) shell_->SetCircleForm(true);
 
         // 14. The tick's interval.
-        timer1Interval_ = Read(store, kInterval);
-        if (!StoredValueRules::IntervalValid(timer1Interval_)) timer1Interval_ = kInterval.defaultValue;
+        timer1Interval_ = ReadCorrected(store, kInterval);
 
         // 15., 16. Notification icon and window buttons.
         state_.ShowInTaskTray = Read(store, kTaskTray);
@@ -175,8 +178,7 @@ void ClockForm::Form_Load() {
         if (Read(store, kMinimized)) {
             setWindowState(Qt::WindowMinimized);
         } else {
-            std::int32_t ws = Read(store, kWindowState);
-            if (!StoredValueRules::WindowStateValid(ws)) ws = WindowStateNormal;
+            const std::int32_t ws = ReadCorrected(store, kWindowState);
             if (ws == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
             else if (ws == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
         }
@@ -199,14 +201,10 @@ void ClockForm::Form_Load() {
 
 void ClockForm::ReadObserver(SettingsStore& store) {
     // Coordinates no observer can have (a hand-edited file) read as the defaults.
-    double lon = Read(store, kObsLongitude);
-    if (!StoredValueRules::LongitudeValid(lon)) lon = kObsLongitude.defaultValue;
-    double lat = Read(store, kObsLatitude);
-    if (!StoredValueRules::LatitudeValid(lat)) lat = kObsLatitude.defaultValue;
-    double height = Read(store, kObsHeight);
-    if (!StoredValueRules::HeightValid(height)) height = kObsHeight.defaultValue;
-    float zone = Read(store, kTimeZone);
-    if (!StoredValueRules::TimeZoneValid(zone)) zone = kTimeZone.defaultValue;
+    const double lon = ReadCorrected(store, kObsLongitude);
+    const double lat = ReadCorrected(store, kObsLatitude);
+    const double height = ReadCorrected(store, kObsHeight);
+    const float zone = ReadCorrected(store, kTimeZone);
 
     ephemeris_->SetHoldUpdate(true);
     ephemeris_->SetObserverLongitude(lon);
@@ -470,7 +468,7 @@ QString ClockForm::Caption() const {
 }
 
 void ClockForm::mnuContextMode_Click(int index) {
-    if (!StoredValueRules::ClockModeValid(index)) return;
+    if (!kClockMode.Accepts(index)) return;
     state_.ClockMode = index;
     menu_->SetClockMode(index);
     face_->SetClockMode(index);

@@ -60,20 +60,6 @@ inline constexpr int WindowStateNormal = 0;
 inline constexpr int WindowStateMinimized = 1;
 inline constexpr int WindowStateMaximized = 2;
 
-// Ranges a stored value must lie in to be used; anything else reads as the default.
-struct StoredValueRules {
-    static bool ClockModeValid(std::int32_t v) { return v >= 0 && v <= 7; }
-    static bool BackgroundModeValid(std::int32_t v) { return v >= 0 && v <= 4; }
-    static bool TimeSignalModeValid(std::int32_t v) { return v >= 0 && v <= 4; }
-    // Above one second the clock would skip seconds on the face.
-    static bool IntervalValid(std::int32_t v) { return v >= 1 && v <= 1000; }
-    static bool WindowStateValid(std::int32_t v) { return v >= 0 && v <= 2; }
-    static bool LongitudeValid(double v) { return v >= -180.0 && v <= 180.0; }
-    static bool LatitudeValid(double v) { return v >= -90.0 && v <= 90.0; }
-    static bool HeightValid(double v) { return v >= -500.0 && v <= 100000.0; }
-    static bool TimeZoneValid(float v) { return v >= -14.0f && v <= 14.0f; }
-};
-
 class ClockForm : public QWidget, public TickDisplay {
     Q_OBJECT
 public:

@@ -9,8 +9,11 @@
 //   Write(store, AlarmSettingKey(3), value);
 //
 // A stored value that cannot be read as its type (a hand-edited "ClockMode=abc", a number out
-// of range, a broken line) reads as the default. Range checks beyond the type are the reader's.
+// of range, a broken line), or that breaks the setting's own rule (a scale that does not
+// exist, an observer the ephemeris refuses), reads as the default. ReadChecked also says so,
+// so that start-up can write the corrected value back.
 
+#include "ephemeris/Ephemeris.h"
 #include "settings/SettingsStore.h"
 
 #include <QVariant>
@@ -65,17 +68,39 @@ template <> struct SettingTraits<std::string> {
     using Default = std::string_view;
 };
 
-// A setting whose default is fixed.
+// A setting whose default is fixed, with the rule a value read must keep to (none: any value
+// of the type).
 template <typename Written, typename ReadAs>
 struct Setting {
     using WrittenType = Written;
     using ReadType = ReadAs;
+    using Rule = bool (*)(const ReadAs&);
     static constexpr SettingType kWritten = SettingTraits<Written>::type;
     static constexpr SettingType kReadAs = SettingTraits<ReadAs>::type;
     std::string_view section;
     std::string_view key;
     typename SettingTraits<ReadAs>::Default defaultValue{};
+    Rule valid = nullptr;
+
+    bool Accepts(const ReadAs& v) const { return !valid || valid(v); }
 };
+
+// The rules of the settings below.
+namespace rules {
+inline bool ClockMode(const std::int32_t& v) { return v >= 0 && v <= 7; }
+inline bool BackgroundMode(const std::int32_t& v) { return v >= 0 && v <= 4; }
+inline bool TimeSignalMode(const std::int32_t& v) { return v >= 0 && v <= 4; }
+// Above one second the clock would skip seconds on the face.
+inline bool Interval(const std::int32_t& v) { return v >= 1 && v <= 1000; }
+// 1 (minimised) is never written, but reads back as what it says.
+inline bool WindowState(const std::int16_t& v) { return v >= 0 && v <= 2; }
+// A plain colour; a stored system-colour reference is no user colour.
+inline bool PlainColor(const std::int32_t& v) { return v >= 0 && v <= 0xFFFFFF; }
+inline bool Latitude(const double& v) { return ObserverRanges::Latitude(v); }
+inline bool Longitude(const double& v) { return ObserverRanges::Longitude(v); }
+inline bool Height(const double& v) { return ObserverRanges::Height(v); }
+inline bool TimeZone(const float& v) { return ObserverRanges::TimeZone(v); }
+}  // namespace rules
 
 // A setting whose default depends on the window (centred place, designed size): the caller
 // passes it to Read.
@@ -90,13 +115,14 @@ struct CallerDefaultSetting {
 };
 
 // ---- Root section -------------------------------------------------------------------------
-inline constexpr Setting<double, double> kObsLongitude{kRootSection, "ObsLongitude", 139.7447};
-inline constexpr Setting<double, double> kObsLatitude{kRootSection, "ObsLatitude", 35.6544};
-inline constexpr Setting<double, double> kObsHeight{kRootSection, "ObsHeight", 0.0};
-inline constexpr Setting<float, float> kTimeZone{kRootSection, "TimeZone", 9.0f};
-inline constexpr Setting<std::int32_t, std::int32_t> kClockMode{kRootSection, "ClockMode", 0};
+inline constexpr Setting<double, double> kObsLongitude{kRootSection, "ObsLongitude", 139.7447, rules::Longitude};
+inline constexpr Setting<double, double> kObsLatitude{kRootSection, "ObsLatitude", 35.6544, rules::Latitude};
+inline constexpr Setting<double, double> kObsHeight{kRootSection, "ObsHeight", 0.0, rules::Height};
+inline constexpr Setting<float, float> kTimeZone{kRootSection, "TimeZone", 9.0f, rules::TimeZone};
+inline constexpr Setting<std::int32_t, std::int32_t> kClockMode{kRootSection, "ClockMode", 0, rules::ClockMode};
 inline constexpr Setting<std::int32_t, std::int32_t> kDigitalMode{kRootSection, "DigitalMode", 1};
-inline constexpr Setting<std::int32_t, std::int32_t> kTimeSignalMode{kRootSection, "TimeSignalMode", 2};
+inline constexpr Setting<std::int32_t, std::int32_t> kTimeSignalMode{kRootSection, "TimeSignalMode", 2,
+                                                                      rules::TimeSignalMode};
 inline constexpr Setting<std::string, std::string> kTimeSignalFile{kRootSection, "TimeSignalFile", ""};
 // Window place and size in twips.
 inline constexpr CallerDefaultSetting<std::int32_t, float> kLeft{kRootSection, "Left"};
@@ -104,11 +130,15 @@ inline constexpr CallerDefaultSetting<std::int32_t, float> kTop{kRootSection, "T
 inline constexpr CallerDefaultSetting<std::int32_t, float> kWidth{kRootSection, "Width"};
 inline constexpr CallerDefaultSetting<std::int32_t, float> kHeight{kRootSection, "Height"};
 // 0 normal, 2 maximised; a minimised window is written as 0.
-inline constexpr Setting<std::int32_t, std::int16_t> kWindowState{kRootSection, "WindowState", 0};
-inline constexpr Setting<std::int32_t, std::int32_t> kBackgroundMode{kRootSection, "BackgroundMode", 1};
-inline constexpr Setting<std::int32_t, std::int32_t> kUserBackColor{kRootSection, "UserBackColor", 16777215};
-inline constexpr Setting<std::int32_t, std::int32_t> kUserForeColor{kRootSection, "UserForeColor", 0};
-inline constexpr Setting<std::int32_t, std::int32_t> kInterval{kRootSection, "Interval", 100};
+inline constexpr Setting<std::int32_t, std::int16_t> kWindowState{kRootSection, "WindowState", 0,
+                                                                    rules::WindowState};
+inline constexpr Setting<std::int32_t, std::int32_t> kBackgroundMode{kRootSection, "BackgroundMode", 1,
+                                                                      rules::BackgroundMode};
+inline constexpr Setting<std::int32_t, std::int32_t> kUserBackColor{kRootSection, "UserBackColor", 16777215,
+                                                                     rules::PlainColor};
+inline constexpr Setting<std::int32_t, std::int32_t> kUserForeColor{kRootSection, "UserForeColor", 0,
+                                                                     rules::PlainColor};
+inline constexpr Setting<std::int32_t, std::int32_t> kInterval{kRootSection, "Interval", 100, rules::Interval};
 inline constexpr Setting<bool, bool> kTaskTray{kRootSection, "TaskTray", false};
 inline constexpr Setting<bool, bool> kCloseButton{kRootSection, "CloseButton", false};
 inline constexpr Setting<bool, bool> kCircleForm{kRootSection, "CircleForm", false};
@@ -184,16 +214,30 @@ inline QVariant ToStored(bool v) { return QVariant(v); }
 inline QVariant ToStored(const std::string& v) { return QVariant(QString::fromStdString(v)); }
 
 // ---- Reading and writing through the table ------------------------------------------------
+template <typename R>
+struct CheckedValue {
+    R value;
+    // A value was stored but could not be used: value is the default instead.
+    bool replaced = false;
+};
+
+template <typename W, typename R>
+CheckedValue<R> ReadChecked(SettingsStore& store, const Setting<W, R>& s) {
+    const QVariant stored = store.GetValue(s.section, s.key);
+    const auto value = ConvertStored<R>(stored);
+    if (value && s.Accepts(*value)) return {*value, false};
+    return {R(s.defaultValue), stored.isValid()};
+}
+
 template <typename W, typename R>
 R Read(SettingsStore& store, const Setting<W, R>& s) {
-    const auto value = ConvertStored<R>(store.GetValue(s.section, s.key));
-    if (value) return *value;
-    return R(s.defaultValue);
+    return ReadChecked(store, s).value;
 }
 
 template <typename W, typename R>
 R Read(SettingsStore& store, const Setting<W, R>& s, const std::type_identity_t<R>& defaultValue) {
-    return ConvertStored<R>(store.GetValue(s.section, s.key)).value_or(defaultValue);
+    const auto value = ConvertStored<R>(store.GetValue(s.section, s.key));
+    return value && s.Accepts(*value) ? *value : defaultValue;
 }
 
 template <typename W, typename R>

@@ -10,6 +10,9 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
@@ -282,6 +285,37 @@ TEST_F(ClockFormTest, StoredValuesOutOfRangeAreCorrectedAndWrittenBackCorrected)
     EXPECT_EQ(Stored("Left").toInt(), t.Left);
     EXPECT_EQ(Stored("Top").toInt(), t.Top);
     EXPECT_GE(Stored("Height").toInt(), RoundToInt32(form->MinimumHeight() * form->Twips().Y));
+}
+
+TEST_F(ClockFormTest, AnObserverTheComponentRefusesStartsWithTheDefaultWrittenBackAtOnce) {
+    // Values just outside what the real component takes, each of which once ended every start.
+    const std::vector<std::pair<const char*, double>> refused = {
+        {"ObsHeight", 20000.0}, {"ObsHeight", -1.0},   {"ObsHeight", -0.5},   {"ObsHeight", 10000.5},
+        {"ObsHeight", -500.0},  {"TimeZone", -13.0},   {"TimeZone", -12.5},   {"TimeZone", -14.0},
+        {"TimeZone", 14.5},     {"ObsLatitude", 90.01}, {"ObsLongitude", -180.5}};
+    for (const auto& [key, value] : refused) {
+        SCOPED_TRACE(std::string(key) + "=" + std::to_string(value));
+        Put(key, value);
+        std::unique_ptr<ClockForm> form;
+        ASSERT_NO_THROW(form = LoadAndShow());
+        Ephemeris* e = form->Component();
+        EXPECT_DOUBLE_EQ(e->ObserverHeight(), 0.0);
+        EXPECT_FLOAT_EQ(e->ObserverTimeZone(), 9.0f);
+        EXPECT_DOUBLE_EQ(e->ObserverLatitude(), 35.6544);
+        EXPECT_DOUBLE_EQ(e->ObserverLongitude(), 139.7447);
+        // Corrected in the file before anything else happens (a kill now loses nothing).
+        const double defaults = std::string(key) == "TimeZone" ? 9.0
+                                : std::string(key) == "ObsLatitude" ? 35.6544
+                                : std::string(key) == "ObsLongitude" ? 139.7447 : 0.0;
+        EXPECT_DOUBLE_EQ(Stored(key).toDouble(), defaults);
+        form->Form_Unload();
+    }
+    // The edges themselves are observers the component takes, and they are kept.
+    Put("ObsHeight", 10000.0);
+    Put("TimeZone", -12.0);
+    auto form = LoadAndShow();
+    EXPECT_DOUBLE_EQ(form->Component()->ObserverHeight(), 10000.0);
+    EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), -12.0f);
 }
 
 TEST_F(ClockFormTest, UnreadableAndAbsurdValuesReadAsDefaults) {
