@@ -66,7 +66,7 @@ TEST_F(SettingsTableTest, EveryKeyRoundTripsThroughSeparateInstances) {
         Write(s, kWindowState, 2);
         Write(s, kBackgroundMode, 4);
         Write(s, kUserBackColor, 0x00C0FFEE);
-        Write(s, kUserForeColor, static_cast<std::int32_t>(0x80000008u));  // a system colour
+        Write(s, kUserForeColor, 0x00FFFFFF);
         Write(s, kInterval, 20);
         Write(s, kTaskTray, true);
         Write(s, kCloseButton, true);
@@ -98,7 +98,7 @@ TEST_F(SettingsTableTest, EveryKeyRoundTripsThroughSeparateInstances) {
     EXPECT_EQ(Read(s, kWindowState), 2);
     EXPECT_EQ(Read(s, kBackgroundMode), 4);
     EXPECT_EQ(Read(s, kUserBackColor), 0x00C0FFEE);
-    EXPECT_EQ(Read(s, kUserForeColor), static_cast<std::int32_t>(0x80000008u));
+    EXPECT_EQ(Read(s, kUserForeColor), 0x00FFFFFF);
     EXPECT_EQ(Read(s, kInterval), 20);
     EXPECT_TRUE(Read(s, kTaskTray));
     EXPECT_TRUE(Read(s, kCloseButton));
@@ -133,6 +133,28 @@ TEST_F(SettingsTableTest, FalseAndZeroSurviveAsWellAsTrue) {
     EXPECT_FALSE(Read(s, kTaskTray));
     EXPECT_EQ(Read(s, kDigitalMode), 0);
     EXPECT_EQ(ToBoolean(s.GetValue("", "hKeyStartUp", 0)), false);
+}
+
+TEST_F(SettingsTableTest, AValueBreakingItsSettingsRuleReadsAsTheDefaultAndSaysSo) {
+    {
+        SettingsStore s;
+        OpenOwnSettings(s);
+        Write(s, kUserForeColor, static_cast<std::int32_t>(0x80000008u));  // a system colour
+        Write(s, kClockMode, 8);
+        Write(s, kObsHeight, 10000.5);
+        Write(s, kTimeZone, -12.0f);
+    }
+    SettingsStore s;
+    OpenOwnSettings(s);
+    const auto fore = ReadChecked(s, kUserForeColor);
+    EXPECT_EQ(fore.value, 0);
+    EXPECT_TRUE(fore.replaced);
+    EXPECT_EQ(Read(s, kClockMode), 0);
+    EXPECT_TRUE(ReadChecked(s, kObsHeight).replaced);
+    const auto zone = ReadChecked(s, kTimeZone);  // the edge is an observer the component takes
+    EXPECT_FLOAT_EQ(zone.value, -12.0f);
+    EXPECT_FALSE(zone.replaced);
+    EXPECT_FALSE(ReadChecked(s, kBackgroundMode).replaced) << "nothing stored is nothing replaced";
 }
 
 TEST(SettingsTable, ListsEveryKeyOnceWithItsTypes) {
