@@ -71,6 +71,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     setFocusPolicy(Qt::StrongFocus);
 
     face_ = new ClockFace(this);
+    face_->SetClock(clock_);
     face_->setGeometry(rect());
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);

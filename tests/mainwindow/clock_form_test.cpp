@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 
@@ -351,14 +352,37 @@ TEST_F(ClockFormTest, TheTickWorksOncePerSecondAndMovesHandsAndReadout) {
     form->mnuContextMode_Click(4);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("地方恒星時 - Vireo"));
     EXPECT_EQ(form->Face()->NumeralText(1), QStringLiteral("2"));
-    EXPECT_TRUE(form->Face()->ReadoutText().endsWith(QLatin1Char('0')) ||
-                form->Face()->ReadoutText().contains(QLatin1Char('.')));
+    {
+        // Local sidereal time, tenths of a second, near an independent estimate: GMST from
+        // its linear formula (good to a second today) plus the longitude.
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^(\\d{1,2}):(\\d{2}):(\\d{2}\\.\\d)$"))
+                .match(form->Face()->ReadoutText());
+        ASSERT_TRUE(m.hasMatch()) << form->Face()->ReadoutText().toStdString();
+        const double shown = m.captured(1).toDouble() * 3600 + m.captured(2).toDouble() * 60 +
+                             m.captured(3).toDouble();
+        const double daysSinceJ2000 = 9667.5 + (0 * 3600 + 5 * 60 + 8) / 86400.0;  // 2026-06-21 00:05:08 UT
+        const double gmstHours = 18.697374558 + 24.06570982441908 * daysSinceJ2000;
+        const double lst = std::fmod(gmstHours * 3600 + 139.7447 * 240, 86400);
+        EXPECT_NEAR(shown, lst, 3.0);
+    }
     EXPECT_TRUE(form->Timer1Enabled());
     form->mnuContextMode_Click(7);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("延喜式 - Vireo"));
     EXPECT_EQ(form->Face()->NumeralText(0), QStringLiteral("子"));
     form->mnuContextMode_Click(42);  // no such scale: nothing changes
     EXPECT_EQ(form->State().ClockMode, 7);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, TheDateLineReadsTheClockTheWindowIsGiven) {
+    clock_.Set(LocalDateTime::FromCivil(2031, 2, 3, 23, 59, 58.5));  // nowhere near today
+    auto form = LoadAndShow();
+    form->Timer1_Timer();
+    EXPECT_TRUE(form->Face()->ReadoutText().startsWith(QStringLiteral("2/3 ("))) << form->Face()->ReadoutText().toStdString();
+    clock_.Advance(2.0);
+    form->Timer1_Timer();
+    EXPECT_TRUE(form->Face()->ReadoutText().startsWith(QStringLiteral("2/4 ("))) << form->Face()->ReadoutText().toStdString();
     form->Form_Unload();
 }
 
