@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace vireo {
@@ -33,6 +35,19 @@ bool OwnerShowsPlaying(QWidget* owner) {
 QString StartFolder() {
     const QString music = QDir::home().filePath(QStringLiteral("Music"));
     return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+// The patterns of a filter's text. Qt separates patterns by spaces only, so "*.mid;*.rmi"
+// would be one pattern that names no file; the texts keep their semicolons for the eye.
+QStringList FilterPatterns(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const QString inside = open >= 0 && filter.endsWith(u')') ? filter.mid(open + 1, filter.size() - open - 2) : filter;
+    return inside.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts);
+}
+
+// Gives the dialog's file list the patterns of the filter chosen, after Qt has given it its own.
+void UsePatternsOf(QFileDialog& dialog, const QString& filter) {
+    if (auto* model = dialog.findChild<QFileSystemModel*>()) model->setNameFilters(FilterPatterns(filter));
 }
 
 }  // namespace
@@ -68,7 +83,12 @@ void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music) 
     dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = MusicFileFilters();
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.at(MusicFilterIndex(fileName) - 1));
+    // The dialog reports a type the user chose once it has applied it itself.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { UsePatternsOf(dialog, filter); });
+    const QString& first = filters.at(MusicFilterIndex(fileName) - 1);
+    dialog.selectNameFilter(first);
+    UsePatternsOf(dialog, first);
 
     const QFileInfo current(QString::fromStdString(fileName));
     if (!fileName.empty() && current.dir().exists() && current.isAbsolute()) {

@@ -9,10 +9,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace vireo {
 namespace {
@@ -93,6 +100,54 @@ TEST_F(MusicChooserTest, TheDialogStartsOnTheCurrentFileWithItsFilter) {
 
     Choose("", {}, &seen);
     EXPECT_EQ(observed.filter, QStringLiteral("すべてのファイル (*.*)"));
+}
+
+// What the dialog lists under each filter: every file the filter's patterns name, whatever
+// the separator the filter's text uses between them.
+TEST_F(MusicChooserTest, EachFilterListsItsFiles) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QStringList names = {"a.wav", "b.mid", "c.RMI", "d.mp3", "e.wma", "f.wmv", "g.asf",
+                               "h.asx", "i.avi", "j.txt"};
+    for (const QString& name : names) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    std::vector<QStringList> listed;
+    SetMusicFileDialogRunner([&](QFileDialog& dialog) {
+        auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        if (!view || !model) return false;
+        bool loaded = false;
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, [&](const QString&) { loaded = true; });
+        for (int wait = 0; wait < 250 && !loaded; ++wait) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (!combo) return false;
+        for (int index = 0; index < combo->count(); ++index) {
+            // Chosen as the user does, with the keys on the dialog's list of types.
+            QTest::keyClick(combo, index == 0 ? Qt::Key_Home : Qt::Key_Down);
+            if (combo->currentIndex() != index) return false;
+            for (int settle = 0; settle < 10; ++settle) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            const QModelIndex root = model->index(folder.path());
+            QStringList shown;
+            for (int row = 0; row < model->rowCount(root); ++row) {
+                const QModelIndex i = model->index(row, 0, root);
+                if (!view->isRowHidden(row) && (model->flags(i) & Qt::ItemIsEnabled)) shown << model->fileName(i);
+            }
+            shown.sort();
+            listed.push_back(shown);
+        }
+        return false;
+    });
+    std::string current = folder.filePath(QStringLiteral("b.mid")).toStdString();
+    SelectMusicFile(current, &owner, &music);
+    ASSERT_EQ(listed.size(), 6u);
+    EXPECT_EQ(listed[0], QStringList({"a.wav"}));
+    EXPECT_EQ(listed[1], QStringList({"b.mid", "c.RMI"}));
+    EXPECT_EQ(listed[2], QStringList({"d.mp3"}));
+    EXPECT_EQ(listed[3], QStringList({"e.wma"}));
+    EXPECT_EQ(listed[4], QStringList({"f.wmv", "g.asf", "h.asx", "i.avi"}));
+    EXPECT_EQ(listed[5].size(), names.size());
 }
 
 TEST_F(MusicChooserTest, ChoosingReplacesTheNameAndStopsAPreviewCancellingChangesNothing) {
