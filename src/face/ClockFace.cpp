@@ -218,8 +218,10 @@ std::array<QPointF, 3> ClockFace::HandPixelEnds(const std::array<DialPoint, 3>& 
         pixels[j] = QPointF(p.x, p.y);
         if (j == 2) continue;
         const QPointF along = pixels[j] - from;
-        const double length = std::hypot(along.x(), along.y());
-        if (!(length > 0.0)) continue;
+        // The hand's own length, not the distance to its end: that carries the rounding noise
+        // of the end point, and a step must give the same pixels whatever the noise.
+        const double length = kHandLengths[j] * mapping_.PixelsPerUnit();
+        if (!(length > 0.0) || along.isNull()) continue;
         const double step = kSlowHandStepPixels / length;
         const double angle = std::round(std::atan2(along.y(), along.x()) / step) * step;
         pixels[j] = from + QPointF(std::cos(angle), std::sin(angle)) * length;
