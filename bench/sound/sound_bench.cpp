@@ -7,6 +7,7 @@
 #include "platform/NoSound.h"
 #include "platform/SdlMusicDevice.h"
 #include "signal/SignalControl.h"
+#include "timekeeping/Clock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,7 +76,7 @@ public:
     int DeviceCount() override { return 1; }
     bool Open() override { return open_ = true; }
     void ShortMsg(std::uint32_t) override {}
-    void Reset() override {}
+    void Reset(int) override {}
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
 
@@ -92,12 +93,16 @@ void BM_DayOfAlarmAndSignalSteps(benchmark::State& state) {
     for (int i = 0; i < kAlarmCount; ++i)
         tables.AlarmSetting[i] = AlarmValue::Make(2 * i + 1, 15, 0xFE0000, 1).Packed();
     NullMidi midi;
-    MidiChime chime(midi, [](int) {});
+    SharedMidiOutput shared(midi);
+    MidiChime signalChime(shared, kTimeSignalChannel, [](int) {});
+    MidiChime alarmChime(shared, kAlarmChannel, [](int) {});
     NoMusicDevice device;
     MusicEngine music(device, clock);
-    SignalControl control(clock, tables, chime, music, [] { return 3; });
+    SettableClock now(LocalDateTime::FromCivil(2026, 6, 3, 0, 0, 0));
+    SignalControl control(clock, tables, signalChime, alarmChime, music, [&] { return now.Now(); });
     for (auto _ : state) {
         for (std::int32_t s = 0; s < 86400; ++s) {
+            now.Advance(1.0);
             control.AlarmControl(s);
             control.TimeSignal(s * 50);
         }

@@ -33,7 +33,7 @@ public:
     // The Options dialog's.
     ClockState& State() override;
     MusicEngine* Music() override;
-    bool MidiAvailable() const override;
+    bool MidiAvailable() override;
     void MidiClose() override;
     void AddTaskTrayIcon() override;
     void RemoveTaskTrayIcon() override;

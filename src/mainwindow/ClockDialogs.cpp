@@ -61,10 +61,11 @@ ClockState& ClockDialogHost::State() { return form_.State(); }
 
 MusicEngine* ClockDialogHost::Music() { return form_.Music(); }
 
-bool ClockDialogHost::MidiAvailable() const { return form_.MidiAvailable(); }
+bool ClockDialogHost::MidiAvailable() { return form_.MidiAvailable(); }
 
 void ClockDialogHost::MidiClose() {
-    if (form_.Signal()) form_.Signal()->MidiClose();
+    // A change of the time-signal kind silences the signal; a chime alarm rings on.
+    if (form_.Signal()) form_.Signal()->CloseTimeSignal();
 }
 
 void ClockDialogHost::AddTaskTrayIcon() { form_.Shell()->AddTaskTrayIcon(); }

@@ -102,7 +102,9 @@ ClockForm::~ClockForm() {
     tick_.reset();
     signal_.reset();
     music_.reset();
-    chime_.reset();
+    alarmChime_.reset();
+    signalChime_.reset();
+    sharedMidi_.reset();
     scales_.reset();
     ephemeris_.reset();
 }
@@ -134,11 +136,14 @@ void ClockForm::Form_Load() {
         menu_->SetClockMode(state_.ClockMode);
         menu_->SetDigitalMode(state_.DigitalMode);
 
-        // 7. Sound: the chime output decides once whether MIDI is available.
+        // 7. Sound. Whether MIDI can sound is asked when it matters, not decided here: a
+        // clock started at log-in may come up before the sound server.
         state_.MusicPlayMode = 0;
         midiOutput_ = parts_.createMidiOutput ? parts_.createMidiOutput() : nullptr;
         if (!midiOutput_) midiOutput_ = std::make_unique<NoMidiOutput>();
-        chime_ = std::make_unique<MidiChime>(*midiOutput_);
+        sharedMidi_ = std::make_unique<SharedMidiOutput>(*midiOutput_);
+        signalChime_ = std::make_unique<MidiChime>(*sharedMidi_, kTimeSignalChannel);
+        alarmChime_ = std::make_unique<MidiChime>(*sharedMidi_, kAlarmChannel);
         musicDevice_ = parts_.createMusicDevice ? parts_.createMusicDevice() : nullptr;
         if (!musicDevice_) musicDevice_ = std::make_unique<NoMusicDevice>();
         music_ = std::make_unique<MusicEngine>(*musicDevice_, state_);
@@ -149,8 +154,8 @@ void ClockForm::Form_Load() {
 
         // 8. The ten alarms.
         alarms_ = LoadAlarmTables(store);
-        signal_ = std::make_unique<SignalControl>(state_, alarms_, *chime_, *music_,
-                                                  [this] { return clock_->Now().Weekday() + 1; });
+        signal_ = std::make_unique<SignalControl>(state_, alarms_, *signalChime_, *alarmChime_, *music_,
+                                                  [this] { return clock_->Now(); });
 
         // 9. Place and size; 10. caption.
         ReadWindowPlacement(store);
@@ -296,7 +301,6 @@ void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
     if (stopSound) {
         if (music_) music_->PlayMusic(std::string(), 0);
         if (signal_) signal_->MidiClose();
-        else if (chime_) chime_->MidiClose();
     }
     // 9. The alarms.
     SaveAlarmTables(store, alarms_);
@@ -475,7 +479,10 @@ void ClockForm::mnuContextMode_Click(int index) {
     face_->SetClockMode(index);
     SetCaption();
     SetDialLabels();
-    if (signal_) signal_->MidiClose();
+    if (signal_) {
+        signal_->MidiClose();
+        signal_->ScaleChanged();
+    }
     const bool wasEnabled = timer1Enabled_;
     SetTimer1Enabled(false);
     DrawClockScale();
@@ -506,6 +513,7 @@ void ClockForm::mnuContextLocation_Click() {
         state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
         state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
         sunBand_.Invalidate();
+        if (signal_) signal_->ScaleChanged();
     }
     if (wasEnabled) SetTimer1Enabled(true);
 }
@@ -706,6 +714,6 @@ void ClockForm::BringLastActiveWindowForward() {
     if (target != this && isMinimized()) showNormal();
 }
 
-bool ClockForm::MidiAvailable() const { return chime_ && chime_->MidiAvailable(); }
+bool ClockForm::MidiAvailable() { return sharedMidi_ && sharedMidi_->Available(); }
 
 }  // namespace vireo

@@ -36,6 +36,7 @@ class ClockTick;
 class WindowShell;
 class MidiChime;
 class MidiOutput;
+class SharedMidiOutput;
 class MusicDevice;
 class MusicEngine;
 class SettingsStore;
@@ -145,9 +146,12 @@ public:
     ClockMenu* Menu() const { return menu_; }
     WindowShell* Shell() const { return shell_; }
     MusicEngine* Music() const { return music_.get(); }
-    MidiChime* Chime() const { return chime_.get(); }
+    // The time signal's chime and the alarms' chime, on their own channels of one output.
+    MidiChime* SignalChime() const { return signalChime_.get(); }
+    MidiChime* AlarmChime() const { return alarmChime_.get(); }
     SignalControl* Signal() const { return signal_.get(); }
-    bool MidiAvailable() const;
+    // Asks the output afresh while no chime holds it: a sound server may have come up since.
+    bool MidiAvailable();
     const Clock& ClockSource() const { return *clock_; }
     // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
     int WindowStateIndexNow() const;
@@ -199,7 +203,9 @@ private:
     std::unique_ptr<ClockTick> tick_;
 
     std::unique_ptr<MidiOutput> midiOutput_;
-    std::unique_ptr<MidiChime> chime_;
+    std::unique_ptr<SharedMidiOutput> sharedMidi_;
+    std::unique_ptr<MidiChime> signalChime_;
+    std::unique_ptr<MidiChime> alarmChime_;
     std::unique_ptr<MusicDevice> musicDevice_;
     std::unique_ptr<MusicEngine> music_;
     std::unique_ptr<SignalControl> signal_;

@@ -27,7 +27,7 @@ public:
     virtual QRect WorkArea() const = 0;
 
     // True when a MIDI output device existed at start-up (the chime kinds are offered).
-    virtual bool MidiAvailable() const = 0;
+    virtual bool MidiAvailable() = 0;
     // Silences and closes the chime output a time signal in progress may hold.
     virtual void MidiClose() = 0;
     // The one music engine; null when the program has none.

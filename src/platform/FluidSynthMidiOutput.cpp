@@ -134,9 +134,9 @@ void FluidSynthMidiOutput::ShortMsg(std::uint32_t message) {
     }
 }
 
-void FluidSynthMidiOutput::Reset() {
-    // Note-offs on every channel: notes end with their natural release, as on a hardware port.
-    if (synth_) fluid_synth_all_notes_off(synth_, -1);
+void FluidSynthMidiOutput::Reset(int channel) {
+    // Note-offs: notes end with their natural release, as on a hardware port.
+    if (synth_ && channel >= 0 && channel < 16) fluid_synth_all_notes_off(synth_, channel);
 }
 
 void FluidSynthMidiOutput::Close() {

@@ -41,7 +41,7 @@ public:
     int DeviceCount() override;
     bool Open() override;
     void ShortMsg(std::uint32_t message) override;
-    void Reset() override;
+    void Reset(int channel) override;
     void Close() override;
     bool IsOpen() const override { return synth_ != nullptr; }
 

@@ -18,8 +18,9 @@ public:
     // Sends one packed message: status in bits 0-7, data 1 in bits 8-15, data 2 in 16-23.
     // Does nothing while the port is closed.
     virtual void ShortMsg(std::uint32_t message) = 0;
-    // Ends every sounding note on every channel. Does nothing while closed.
-    virtual void Reset() = 0;
+    // Ends every sounding note on one channel (0..15), with the notes' own release, so that
+    // two sounds on their own channels never cut each other. Does nothing while closed.
+    virtual void Reset(int channel) = 0;
     // Releases the port; harmless when already closed.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

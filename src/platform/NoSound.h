@@ -14,7 +14,7 @@ public:
     int DeviceCount() override { return 0; }
     bool Open() override { return false; }
     void ShortMsg(std::uint32_t) override {}
-    void Reset() override {}
+    void Reset(int) override {}
     void Close() override {}
     bool IsOpen() const override { return false; }
 };

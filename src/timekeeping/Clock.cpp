@@ -67,7 +67,65 @@ LocalDateTime LocalDateTime::FromCivil(int year, int month, int day, int hour, i
     return r;
 }
 
+double SecondsBetween(const LocalDateTime& a, const LocalDateTime& b) {
+    if (std::isfinite(a.Utc) && std::isfinite(b.Utc)) return b.Utc - a.Utc;
+    return (static_cast<double>(b.Day) - a.Day) * 86400.0 + (b.SecondsOfDay - a.SecondsOfDay);
+}
+
+namespace {
+
+LocalDateTime LocalOf(double utc) {
+    const double whole = std::floor(utc);
+    const std::time_t tt = static_cast<std::time_t>(whole);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &tt);
+#else
+    localtime_r(&tt, &local);
+#endif
+    LocalDateTime r;
+    r.Day = OleDayFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    r.SecondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + (utc - whole);
+    r.Utc = utc;
+    return r;
+}
+
+}  // namespace
+
+void SettableClock::Set(LocalDateTime now) {
+    now_ = now;
+    const double whole = std::floor(now.SecondsOfDay);
+    const CivilDate civil = CivilFromOleDay(now.Day);
+    std::tm local{};
+    local.tm_year = civil.Year - 1900;
+    local.tm_mon = civil.Month - 1;
+    local.tm_mday = civil.Day;
+    local.tm_sec = static_cast<int>(whole);  // mktime carries seconds into minutes and hours
+    local.tm_isdst = -1;
+    const std::time_t first = std::mktime(&local);
+    if (first == static_cast<std::time_t>(-1)) {
+        now_.Utc = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    // Of a repeated hour mktime may give either instant: take the earlier one.
+    double utc = static_cast<double>(first);
+    for (const double earlier : {utc - 3600.0, utc - 1800.0}) {
+        const LocalDateTime back = LocalOf(earlier);
+        if (back.Day == now.Day && std::floor(back.SecondsOfDay) == whole) utc = earlier;
+    }
+    now_.Utc = utc + (now.SecondsOfDay - whole);
+    // A local time skipped in spring reads as the local time of the instant it names.
+    const LocalDateTime real = LocalOf(now_.Utc);
+    if (real.Day != now.Day || std::floor(real.SecondsOfDay) != whole) now_ = real;
+}
+
+void SettableClock::SetUtc(double utc) { now_ = LocalOf(utc); }
+
 void SettableClock::Advance(double seconds) {
+    if (std::isfinite(now_.Utc)) {
+        SetUtc(now_.Utc + seconds);
+        return;
+    }
     double s = now_.SecondsOfDay + seconds;
     const double days = std::floor(s / 86400.0);
     now_.Day += static_cast<std::int32_t>(days);
@@ -94,6 +152,7 @@ LocalDateTime SystemClock::Now() const {
     LocalDateTime r;
     r.Day = OleDayFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     r.SecondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
+    r.Utc = static_cast<double>(tt) + fraction;
     return r;
 }
 

@@ -3,6 +3,7 @@
 // time signal read the time only through Clock, so tests can drive them with SettableClock.
 
 #include <cstdint>
+#include <limits>
 
 namespace vireo {
 
@@ -25,6 +26,9 @@ struct LocalDateTime {
     std::int32_t Day = 0;        // days since 1899-12-30, local calendar
     double SecondsOfDay = 0.0;   // seconds after local midnight with their fraction, [0, 86400]
                                  // (86400 and above only inside a leap second)
+    // The same moment as seconds since 1970-01-01 UTC, when known (NaN otherwise): what tells
+    // real time elapsed from a local clock moved by a change of daylight saving time.
+    double Utc = std::numeric_limits<double>::quiet_NaN();
 
     // OLE Automation date: days since 1899-12-30, time of day as the fraction.
     double OleDate() const { return Day + SecondsOfDay / 86400.0; }
@@ -37,8 +41,15 @@ struct LocalDateTime {
     static LocalDateTime FromCivil(int year, int month, int day, int hour = 0, int minute = 0,
                                    double second = 0.0);
 
-    friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
+    // The same local date-time, whatever is known of its instant.
+    friend bool operator==(const LocalDateTime& a, const LocalDateTime& b) {
+        return a.Day == b.Day && a.SecondsOfDay == b.SecondsOfDay;
+    }
 };
+
+// Real seconds from a to b: from their instants when both are known, else from their local
+// date-times.
+double SecondsBetween(const LocalDateTime& a, const LocalDateTime& b);
 
 class Clock {
 public:
@@ -54,16 +65,23 @@ public:
 };
 
 // A clock that stands still until told otherwise; for tests and for tools that ask about a
-// chosen instant.
+// chosen instant. Local date-times are those of the process's time zone (TZ): a local time
+// set is given its instant, and an instant set its local time, so that a test can walk
+// through a change of daylight saving time.
 class SettableClock final : public Clock {
 public:
     SettableClock() = default;
-    explicit SettableClock(LocalDateTime now) : now_(now) {}
+    explicit SettableClock(LocalDateTime now) { Set(now); }
 
     LocalDateTime Now() const override { return now_; }
-    void Set(LocalDateTime now) { now_ = now; }
-    void SetOleDate(double oleDate) { now_ = LocalDateTime::FromOleDate(oleDate); }
-    // Moves the clock by a signed number of seconds, carrying into the day number.
+    // A local time that falls twice (the hour repeated in autumn) is taken as its first
+    // occurrence; one that does not exist (the hour skipped in spring) moves on by the gap.
+    void Set(LocalDateTime now);
+    void SetOleDate(double oleDate) { Set(LocalDateTime::FromOleDate(oleDate)); }
+    // Seconds since 1970-01-01 UTC.
+    void SetUtc(double utc);
+    // Moves the clock by a signed number of real seconds (so across a change of daylight
+    // saving time the local time jumps as a real clock's does).
     void Advance(double seconds);
 
 private:

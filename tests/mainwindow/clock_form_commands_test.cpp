@@ -137,13 +137,15 @@ TEST_F(ClockFormCommandsTest, ARoundWindowOffersNoMaximise) {
 
 TEST_F(ClockFormCommandsTest, SwitchingTheScaleClosesTheChimeOutput) {
     auto form = LoadAndShow();
-    MidiChime* chime = form->Chime();
-    ASSERT_NE(chime, nullptr);
     ASSERT_TRUE(form->MidiAvailable()) << "the General MIDI SoundFont is missing";
-    chime->MidiOpen(14);
-    ASSERT_TRUE(chime->IsOpen());
+    for (MidiChime* chime : {form->SignalChime(), form->AlarmChime()}) {
+        ASSERT_NE(chime, nullptr);
+        chime->MidiOpen(14);
+        ASSERT_TRUE(chime->IsOpen());
+    }
     form->mnuContextMode_Click(form->State().ClockMode);  // the same scale still closes it
-    EXPECT_FALSE(chime->IsOpen());
+    EXPECT_FALSE(form->SignalChime()->IsOpen());
+    EXPECT_FALSE(form->AlarmChime()->IsOpen());
     EXPECT_TRUE(form->Timer1Enabled());
     form->Form_Unload();
 }

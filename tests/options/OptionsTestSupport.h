@@ -36,7 +36,7 @@ public:
     QRect ClockFrame() const override { return frame; }
     ClockWindowState WindowState() const override { return windowState; }
     QRect WorkArea() const override { return workArea; }
-    bool MidiAvailable() const override { return midi; }
+    bool MidiAvailable() override { return midi; }
     void MidiClose() override { log.push_back("MidiClose"); }
     MusicEngine* Music() override { return music; }
     void AddTaskTrayIcon() override { log.push_back("AddTaskTrayIcon"); }

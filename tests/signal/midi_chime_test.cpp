@@ -21,40 +21,40 @@ protected:
     }
 };
 
-TEST_F(MidiChimeTest, OpenSelectsInstrumentAfterTheDeviceOpensAndAvailabilityIsAskedOnce) {
+TEST_F(MidiChimeTest, OpenSelectsInstrumentAfterTheDeviceOpensAndAvailabilityFollowsTheDevice) {
     MidiChime chime = MakeChime();
     EXPECT_TRUE(chime.MidiAvailable());
     chime.MidiOpen(14);
     EXPECT_EQ(output.log, (Log{"open", ProgramLine(14)}));
     EXPECT_TRUE(chime.IsOpen());
 
-    output.devices = 0;  // later changes are not seen: decided once at start-up
+    output.devices = 0;  // the sound server went away
+    EXPECT_TRUE(chime.MidiAvailable()) << "the device held open still sounds";
     chime.MidiClose();
+    EXPECT_FALSE(chime.MidiAvailable());
+    output.devices = 1;  // and came back (or came up after log-in)
+    EXPECT_TRUE(chime.MidiAvailable());
     chime.MidiOpen(74);
-    EXPECT_EQ(output.deviceCountCalls, 1);
     EXPECT_EQ(output.log.back(), ProgramLine(74));
 }
 
 TEST_F(MidiChimeTest, NoDeviceOrFailedOpenMakesEverythingSilent) {
-    output.devices = 0;
-    MidiChime none = MakeChime();
-    EXPECT_FALSE(none.MidiAvailable());
-    none.MidiOpen(14);
-    EXPECT_TRUE(output.log.empty()) << "open must not be attempted without a device";
-
-    output.devices = 1;
-    output.failOpen = true;
-    MidiChime failing = MakeChime();
-    failing.MidiOpen(14);
-    EXPECT_EQ(output.log, (Log{"open"})) << "no program change after a failed open";
-    EXPECT_FALSE(failing.IsOpen());
-    failing.MidiChimeNote(0);
-    failing.MidiStrike();
-    failing.MidiShortPip();
-    failing.MidiLongPip(true);
-    failing.MidiLongPip(false);
-    failing.MidiClose();
-    EXPECT_EQ(output.log, (Log{"open"})) << "nothing is sent, and the short pip does not wait";
+    for (bool noDevice : {true, false}) {
+        output.devices = noDevice ? 0 : 1;
+        output.failOpen = !noDevice;
+        output.log.clear();
+        MidiChime failing = MakeChime();
+        failing.MidiOpen(14);
+        EXPECT_EQ(output.log, (Log{"open"})) << "no program change after a failed open";
+        EXPECT_FALSE(failing.IsOpen());
+        failing.MidiChimeNote(0);
+        failing.MidiStrike();
+        failing.MidiShortPip();
+        failing.MidiLongPip(true);
+        failing.MidiLongPip(false);
+        failing.MidiClose();
+        EXPECT_EQ(output.log, (Log{"open"})) << "nothing is sent, and the short pip does not wait";
+    }
 }
 
 TEST_F(MidiChimeTest, ChimeStepsPlayTheFourPhrasesWithRestsBetween) {
@@ -119,14 +119,38 @@ TEST_F(MidiChimeTest, CloseSilencesAndLaterCallsSendNothing) {
 
 TEST_F(MidiChimeTest, SecondOpenReusesTheDeviceSoOneCloseLeavesNoneOpen) {
     MidiChime chime = MakeChime();
-    chime.MidiOpen(74);  // the pips ask first
-    chime.MidiOpen(14);  // a chime alarm in the same second
+    chime.MidiOpen(74);
+    chime.MidiOpen(14);
     EXPECT_EQ(output.devicesCreated, 1);
-    EXPECT_EQ(output.log, (Log{"open", ProgramLine(74), ProgramLine(14)}))
-        << "the last opener's instrument is the one selected";
+    EXPECT_EQ(output.log, (Log{"open", ProgramLine(74), ProgramLine(14)}));
     chime.MidiClose();
     EXPECT_FALSE(output.IsOpen());
     EXPECT_FALSE(chime.IsOpen());
+}
+
+// The time signal and a chime alarm in the same minute: each on its own channel, neither
+// resets, reprograms nor closes the other's.
+TEST_F(MidiChimeTest, TwoChimesShareTheOutputOnTheirOwnChannels) {
+    SharedMidiOutput shared(output);
+    auto sleep = [this](int ms) { output.log.push_back("sleep " + std::to_string(ms)); };
+    MidiChime signal(shared, kTimeSignalChannel, sleep);
+    MidiChime alarm(shared, kAlarmChannel, sleep);
+    alarm.MidiOpen(14);
+    signal.MidiOpen(74);
+    EXPECT_EQ(output.devicesCreated, 1);
+    EXPECT_EQ(output.log, (Log{"open", ProgramLine(14, 1), ProgramLine(74, 0)}));
+    output.log.clear();
+    alarm.MidiChimeNote(0);
+    signal.MidiLongPip(true);
+    EXPECT_EQ(output.log, (Log{"reset ch2", NoteOnLine(65, 1), "reset", NoteOnLine(81, 0)}));
+    output.log.clear();
+    signal.MidiClose();
+    EXPECT_EQ(output.log, (Log{"reset"})) << "the alarm still holds the device";
+    EXPECT_TRUE(output.IsOpen());
+    alarm.MidiChimeNote(1);
+    alarm.MidiClose();
+    EXPECT_EQ(output.log, (Log{"reset", "reset ch2", NoteOnLine(69, 1), "reset ch2", "close"}));
+    EXPECT_FALSE(output.IsOpen());
 }
 
 }  // namespace

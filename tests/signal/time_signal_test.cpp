@@ -92,43 +92,88 @@ TEST_F(TimeSignalTest, TraditionalScalesStrikeTheBellCountEveryTwoHours) {
     EXPECT_EQ(RunSignal(Hms(3, 59, 50), Hms(3, 59, 50)).size(), 1u) << "opens at scaled 3:59:50";
 }
 
-TEST_F(TimeSignalTest, SkippedStepsTriggerNothingAndASkippedCloseIsMadeUp) {
+TEST_F(TimeSignalTest, SkippedSecondsDoNotSilenceTheSignal) {
     state.TimeSignalMode = 1;
-    // The open step skipped: the whole chime is silent and nothing is left open.
+    const Log first = {"reset", NoteOnLine(65)};
+    // The open step skipped: the device opens at the next second of the run-up.
     Steps steps = RunSignal(Hms(9, 59, 40), Hms(9, 59, 49));
-    steps.merge(RunSignal(Hms(9, 59, 51), Hms(10, 0, 40)));
-    EXPECT_TRUE(steps.empty());
-    EXPECT_EQ(state.SignalStepLimit, 0);
+    steps.merge(RunSignal(Hms(9, 59, 51), Hms(10, 0, 0)));
+    EXPECT_EQ(steps.at(Hms(9, 59, 51)), (Log{"open", ProgramLine(14)}));
+    EXPECT_EQ(steps.at(Hms(10, 0, 0)), first);
+    RunSignal(Hms(10, 0, 1), Hms(10, 0, 30));
+    EXPECT_FALSE(output.IsOpen());
 
-    // The close step skipped: the next step closes the device instead.
-    RunSignal(Hms(10, 59, 50), Hms(11, 0, 19));
-    EXPECT_TRUE(output.IsOpen());
-    steps = RunSignal(Hms(11, 0, 21), Hms(11, 0, 40));
-    EXPECT_EQ(steps, (Steps{{Hms(11, 0, 21), Log{"reset", "close"}}}));
-    EXPECT_EQ(state.SignalStepLimit, 0);
+    // The top of the hour skipped (a fast scale): the chime starts at the second after it
+    // and still plays every step, one a tick, then closes.
+    RunSignal(Hms(10, 59, 50), Hms(10, 59, 59));
+    steps = RunSignal(Hms(11, 0, 1), Hms(11, 0, 40));
+    EXPECT_EQ(steps.at(Hms(11, 0, 1)), first);
+    EXPECT_EQ(steps.at(Hms(11, 0, 19)), (Log{"reset", NoteOnLine(65)})) << "step 18";
+    EXPECT_EQ(steps.at(Hms(11, 0, 21)), (Log{"reset", "close"}));
+    EXPECT_EQ(steps.size(), 20u);
 
-    // The start step skipped with the device open: nothing sounds and it closes at step 2.
-    RunSignal(Hms(11, 59, 50), Hms(11, 59, 59));
-    steps = RunSignal(Hms(12, 0, 1), Hms(12, 0, 30));
-    EXPECT_EQ(steps, (Steps{{Hms(12, 0, 2), Log{"reset", "close"}}}));
-
-    // Pips whose close step (4) was skipped close at the next step seen.
+    // The pips mark the second itself: one second late they still start, three seconds late
+    // they are let go and nothing is left open.
     state.TimeSignalMode = 2;
-    RunSignal(Hms(12, 59, 50), Hms(13, 0, 3));
-    steps = RunSignal(Hms(13, 0, 6), Hms(13, 0, 8));
-    EXPECT_EQ(steps, (Steps{{Hms(13, 0, 6), Log{"reset", "close"}}}));
+    RunSignal(Hms(12, 59, 50), Hms(12, 59, 59));
+    steps = RunSignal(Hms(13, 0, 1), Hms(13, 0, 10));
+    EXPECT_EQ(steps.at(Hms(13, 0, 1)), (Log{"reset", NoteOnLine(81)}));
+    RunSignal(Hms(13, 59, 50), Hms(13, 59, 59));
+    steps = RunSignal(Hms(14, 0, 3), Hms(14, 0, 10));
+    EXPECT_EQ(steps, (Steps{{Hms(14, 0, 3), Log{"reset", "close"}}}));
+}
+
+TEST_F(TimeSignalTest, ASignalSoundsOnceAnHourAfterSleepOrAClockSetBack) {
+    state.TimeSignalMode = 1;
+    // Stopped from 10:59:40 to 11:00:50: the chime sounds late, once.
+    RunSignal(Hms(10, 59, 30), Hms(10, 59, 40));
+    clock.Advance(70.0);
+    output.log.clear();
+    control.TimeSignal(clock.Now().WholeSecond() * 50);
+    EXPECT_EQ(output.log, (Log{"open", ProgramLine(14), "reset", NoteOnLine(65)}));
+    for (int i = 0; i < 25; ++i) {
+        clock.Advance(1.0);
+        control.TimeSignal(clock.Now().WholeSecond() * 50);
+    }
+    EXPECT_FALSE(output.IsOpen());
+
+    // Set back over the hour it has just struck: not again.
+    clock.Advance(-120.0);
+    int starts = 0;
+    for (int i = 0; i < 300; ++i) {
+        clock.Advance(1.0);
+        output.log.clear();
+        control.TimeSignal(clock.Now().WholeSecond() * 50);
+        for (const auto& line : output.log) starts += line == NoteOnLine(65) && state.SignalStepLimit == 18;
+    }
+    EXPECT_EQ(state.SignalStepLimit, 0);
+    EXPECT_FALSE(output.IsOpen());
+    EXPECT_EQ(starts, 0);
+
+    // The pips never sound late.
+    state.TimeSignalMode = 2;
+    RunSignal(Hms(11, 59, 30), Hms(11, 59, 40));
+    clock.Advance(70.0);
+    output.log.clear();
+    control.TimeSignal(clock.Now().WholeSecond() * 50);
+    EXPECT_EQ(output.log, (Log{}));
 }
 
 TEST_F(TimeSignalTest, WithoutADeviceTheStepsRunSilentlyAndThePipsDoNotWait) {
     output.devices = 0;
-    MidiChime silent(output, [this](int ms) { output.log.push_back("sleep " + std::to_string(ms)); });
-    SignalControl control2(state, tables, silent, music, [] { return 1; });
     for (int kind : {1, 2, 3}) {
         state.TimeSignalMode = kind;
-        for (std::int32_t s = Hms(4, 59, 40); s <= Hms(5, 0, 30); ++s) control2.TimeSignal(s * 50);
+        const Steps steps = RunSignal(Hms(kind + 3, 59, 40), Hms(kind + 4, 0, 30));
         EXPECT_EQ(state.SignalStepLimit, 0) << "kind " << kind;
+        int opens = 0;
+        for (const auto& [s, log] : steps) {
+            for (const auto& line : log) {
+                EXPECT_TRUE(line == "open") << line;
+                ++opens;
+            }
+        }
+        EXPECT_LE(opens, 2) << "one try in the run-up, one at the hour";
     }
-    EXPECT_TRUE(output.log.empty());
 }
 
 TEST_F(TimeSignalTest, MusicSignalPlaysOnlyWhenNoMusicPlays) {

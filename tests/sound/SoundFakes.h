@@ -19,9 +19,14 @@ inline std::string MsgLine(std::uint32_t packed) {
     return text;
 }
 // Expected lines, spelled out byte by byte rather than through the code under test.
-inline std::string ProgramLine(int program) { return MsgLine(0xC0u | (unsigned(program) << 8)); }
-inline std::string NoteOnLine(int note) { return MsgLine(0x90u | (unsigned(note) << 8) | (127u << 16)); }
-inline std::string NoteOffLine(int note) { return MsgLine(0x80u | (unsigned(note) << 8)); }
+// channel counts from 0: the time signal's is 0, the alarms' 1.
+inline std::string ProgramLine(int program, unsigned channel = 0) {
+    return MsgLine(0xC0u | channel | (unsigned(program) << 8));
+}
+inline std::string NoteOnLine(int note, unsigned channel = 0) {
+    return MsgLine(0x90u | channel | (unsigned(note) << 8) | (127u << 16));
+}
+inline std::string NoteOffLine(int note, unsigned channel = 0) { return MsgLine(0x80u | channel | (unsigned(note) << 8)); }
 
 class RecordingMidiOutput final : public MidiOutput {
 public:
@@ -37,7 +42,7 @@ public:
     }
     bool Open() override {
         log.push_back("open");
-        if (failOpen) return false;
+        if (failOpen || devices == 0) return false;
         if (!open_) ++devicesCreated;
         open_ = true;
         return true;
@@ -46,7 +51,11 @@ public:
         if (open_) log.push_back(MsgLine(message));
         else log.push_back("msg while closed");
     }
-    void Reset() override { log.push_back(open_ ? "reset" : "reset while closed"); }
+    // "reset" on the first channel (the time signal's), "reset ch2" and so on for the others.
+    void Reset(int channel) override {
+        const std::string line = channel == 0 ? "reset" : "reset ch" + std::to_string(channel + 1);
+        log.push_back(open_ ? line : line + " while closed");
+    }
     void Close() override {
         log.push_back("close");
         open_ = false;

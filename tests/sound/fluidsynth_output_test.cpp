@@ -3,7 +3,12 @@
 // file driver, which needs no sound card).
 
 #include "platform/FluidSynthMidiOutput.h"
+#include "music/MusicEngine.h"
 #include "signal/MidiChime.h"
+#include "signal/SignalControl.h"
+#include "timekeeping/Clock.h"
+
+#include "SoundFakes.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -11,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <vector>
 
@@ -98,7 +104,7 @@ TEST_F(FluidSynthTest, RecorderPipSoundsAtItsNotePitch) {
     EXPECT_GT(Rms(a5), 0.01);
     EXPECT_NEAR(StrongestFrequency(Window(a5), output.SampleRate(), 100, 4000), 880.0, 880.0 * 0.01);
 
-    output.Reset();
+    output.Reset(0);
     output.ShortMsg(PackMidiMessage(0x90, kNoteA4, 127));
     const auto a4 = Render(0.6);
     EXPECT_NEAR(StrongestFrequency(Window(a4), output.SampleRate(), 100, 4000), 440.0, 440.0 * 0.01);
@@ -124,7 +130,7 @@ TEST_F(FluidSynthTest, ResetLetsNotesDieAwayAndCloseStopsRendering) {
     chime.MidiOpen(kProgramRecorder);
     chime.MidiLongPip(true);
     const double sounding = Rms(Render(0.3));
-    output.Reset();
+    output.Reset(0);
     Render(1.0);  // the release
     const double after = Rms(Render(0.3));
     EXPECT_LT(after, sounding * 0.01);
@@ -133,6 +139,83 @@ TEST_F(FluidSynthTest, ResetLetsNotesDieAwayAndCloseStopsRendering) {
     EXPECT_FALSE(output.IsOpen());
     std::vector<float> l(64), r(64);
     EXPECT_FALSE(output.Render(64, l.data(), r.data()));
+}
+
+// A chime alarm on the full hour with the hourly time signal sounding beside it, rendered
+// second by second through the real synthesizer: both are heard whole.
+class FullHourTest : public FluidSynthTest {
+protected:
+    struct Run {
+        std::map<std::int32_t, std::vector<float>> seconds;  // what each second of 12:00 sounded
+    };
+    // Ticks from 11:59:45 to 12:00:30 with the given signal kind (0 none) and, if alarm, a
+    // chime alarm at 12:00; one second of sound is rendered after each tick.
+    Run Play(int signalKind, bool alarm) {
+        FluidSynthMidiOutput synth{OfflineOptions()};
+        SharedMidiOutput shared(synth);
+        MidiChime signalChime(shared, kTimeSignalChannel, [](int) {});
+        MidiChime alarmChime(shared, kAlarmChannel, [](int) {});
+        ClockState state;
+        state.TimeSignalMode = signalKind;
+        AlarmTables tables;
+        if (alarm) tables.AlarmSetting[0] = AlarmValue::Make(12, 0, kAlarmWeekdayMask, kAlarmSoundChime).Packed();
+        testing::FakeMusicDevice device;
+        MusicEngine music(device, state);
+        SettableClock clock(LocalDateTime::FromCivil(2026, 6, 1, 11, 59, 45));
+        SignalControl control(state, tables, signalChime, alarmChime, music, [&] { return clock.Now(); });
+        Run run;
+        const int frames = int(synth.SampleRate());
+        for (std::int32_t s = 11 * 3600 + 59 * 60 + 45; s <= 12 * 3600 + 30; ++s) {
+            clock.Set(LocalDateTime::FromCivil(2026, 6, 1, 0, 0, s));
+            control.AlarmControl(s);
+            if (signalKind) control.TimeSignal(s * 50);
+            std::vector<float> left(frames, 0.0f), right(frames, 0.0f);
+            if (synth.IsOpen()) synth.Render(frames, left.data(), right.data());
+            if (s >= 12 * 3600) run.seconds[s - 12 * 3600] = std::move(left);
+        }
+        return run;
+    }
+    double PartialAt(const std::vector<float>& second, double f) {
+        std::vector<double> x(8192);
+        const std::size_t start = std::size_t(0.1 * output.SampleRate());
+        for (std::size_t i = 0; i < x.size(); ++i)
+            x[i] = second[start + i] * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(x.size() - 1)));
+        return Magnitude(x, f, output.SampleRate());
+    }
+};
+
+TEST_F(FullHourTest, AChimeAlarmOnTheHourRingsWholeBesideThePips) {
+    const Run alone = Play(0, true);
+    const Run both = Play(2, true);
+    const Run pips = Play(2, false);
+    for (int step = 0; step <= 18; ++step) {
+        const int note = ChimeNoteOfStep(step);
+        if (!note) continue;
+        // The bell's strongest partial away from the pips' A4 and A5 and their overtones.
+        double partial = 0, rings = 0;
+        for (double f = 100; f <= 6000; f += 8) {
+            if (std::abs(std::remainder(f, 440.0)) < 40) continue;
+            const double m = PartialAt(alone.seconds.at(step), f);
+            if (m > rings) rings = m, partial = f;
+        }
+        ASSERT_GT(rings, 0.3) << "step " << step;
+        EXPECT_GT(PartialAt(both.seconds.at(step), partial), 0.5 * rings)
+            << "the alarm's step " << step << " at " << partial << " Hz (note " << note << ")";
+    }
+    // And the signal's long pip is heard as it is without the alarm.
+    const double pip = PartialAt(pips.seconds.at(1), 880.0);
+    ASSERT_GT(pip, 1.0);
+    EXPECT_GT(PartialAt(both.seconds.at(1), 880.0), 0.5 * pip);
+}
+
+TEST_F(FullHourTest, TheStrikeCountAtNoonStrikesAllTwelveBesideAChimeAlarm) {
+    const Run strikes = Play(3, false);
+    const Run both = Play(3, true);
+    for (int step = 0; step <= 22; step += 2) {
+        const double alone = Rms(strikes.seconds.at(step));
+        ASSERT_GT(alone, 0.005) << "chord " << step / 2 + 1;
+        EXPECT_GT(Rms(both.seconds.at(step)), 0.5 * alone) << "chord " << step / 2 + 1;
+    }
 }
 
 TEST(FluidSynthDeviceTest, AvailabilityNeedsTheSoundFontAndAWorkingDriver) {

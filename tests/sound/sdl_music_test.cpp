@@ -9,6 +9,7 @@
 #include "platform/MidiOutput.h"
 #include "platform/NoSound.h"
 #include "signal/MidiChime.h"
+#include "timekeeping/Clock.h"
 #include "signal/SignalControl.h"
 
 #include <QDir>
@@ -148,12 +149,13 @@ TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {
     tables.AlarmSetting[4] = AlarmValue::Make(6, 45, 0, kAlarmSoundMusic).Packed();
     tables.AlarmFile[4] = Write("alarm.wav", MakeWav(0.3));
     NoMidiOutput midi;
-    MidiChime chime(midi);
+    MidiChime signalChime(midi), alarmChime(midi);
     MusicEngine music(device, state);
+    SettableClock clock(LocalDateTime::FromCivil(2026, 6, 4, 6, 45, 0));
     int buttons = 0;
     bool buttonPlaying = false;
     music.AddButtonListener([&](bool playing) { ++buttons, buttonPlaying = playing; });
-    SignalControl control(state, tables, chime, music, [] { return 4; });
+    SignalControl control(state, tables, signalChime, alarmChime, music, [&] { return clock.Now(); });
 
     control.AlarmControl(6 * 3600 + 45 * 60);
     EXPECT_EQ(state.AlarmIndex, 4);
@@ -167,6 +169,7 @@ TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {
     std::int32_t second = 6 * 3600 + 45 * 60;
     while (state.AlarmIndex != -1 && timer.elapsed() < 5000) {
         QThread::msleep(50);
+        clock.Advance(1.0);
         control.AlarmControl(++second);
         if (state.MusicPlayMode > 0 && music.MusicStatus() == "stopped") {
             music.PlayMusic("", 0);
