@@ -276,11 +276,17 @@ void OptionForm::Form_Load() {
     SetSampleColors(state.UserBackColor, state.UserForeColor);
     signalFile_ = state.TimeSignalFile;
 
-    // 8. Without a MIDI output only "なし" and "音楽" remain.
+    // 8. Without a MIDI output only "なし" and "音楽" remain, and the MIDI kind chosen before,
+    // if any: the output may be missing only for now (the sound server not up yet), and an OK
+    // must not lose the user's choice for that.
     if (!host_.MidiAvailable()) {
-        Combo2->removeItem(3);
-        Combo2->removeItem(2);
-        Combo2->removeItem(1);
+        for (int i = 3; i >= 1; --i) {
+            if (Combo2->itemData(i).toInt() != state.TimeSignalMode) {
+                Combo2->removeItem(i);
+                continue;
+            }
+            Combo2->setItemData(i, QStringLiteral("MIDI 出力が見つかりません。見つかれば鳴ります。"), Qt::ToolTipRole);
+        }
     }
     // 9. The list is searched by item data; a kind it does not carry selects the first item.
     int kindIndex = 0;

@@ -173,14 +173,21 @@ TEST_F(OptionFormTest, DefaultsWhenNothingIsSaved) {
     EXPECT_FALSE(f.Command4->isEnabled());
 }
 
-TEST_F(OptionFormTest, WithoutMidiOnlyNoneAndMusicAreOfferedAndAChimeKindShowsNone) {
+TEST_F(OptionFormTest, WithoutMidiOnlyNoneMusicAndTheKindAlreadyChosenAreOffered) {
     host.midi = false;
+    host.state.TimeSignalMode = 0;
+    OptionForm& none = Open();
+    EXPECT_EQ(Items(none.Combo2), (QStringList{QStringLiteral("なし"), QStringLiteral("音楽")}));
+    none.Command2_Click();
+
+    // A MIDI kind chosen while the output was there is kept, not lost to an OK.
     host.state.TimeSignalMode = 2;
     OptionForm& f = Open();
-    EXPECT_EQ(Items(f.Combo2), (QStringList{QStringLiteral("なし"), QStringLiteral("音楽")}));
-    EXPECT_EQ(f.Combo2->currentText(), QStringLiteral("なし"));
+    EXPECT_EQ(Items(f.Combo2), (QStringList{QStringLiteral("なし"), QStringLiteral("4点時報"), QStringLiteral("音楽")}));
+    EXPECT_EQ(f.Combo2->currentText(), QStringLiteral("4点時報"));
+    EXPECT_FALSE(f.Combo2->itemData(1, Qt::ToolTipRole).toString().isEmpty()) << "it says why it may be silent";
     f.Command1_Click();
-    EXPECT_EQ(host.state.TimeSignalMode, 0);
+    EXPECT_EQ(host.state.TimeSignalMode, 2);
 
     host.state.TimeSignalMode = 4;
     host.state.TimeSignalFile = musicFile;
