@@ -34,6 +34,7 @@ void MusicEngine::PlayMusic(const std::string& fileName, std::int32_t playMode) 
     if (mode >= 1 && device_.Open(fileName)) {
         device_.Play();
         state_.MusicPlayMode = mode;
+        ++playback_;
         playing = true;
         if (readout_) readout_(true);
     }

@@ -56,6 +56,10 @@ public:
     // next poll closes it); empty when no music is open.
     std::string MusicStatus() override;
     bool IsPlaying() const { return state_.MusicPlayMode != kPlayModeStop; }
+    // Names the music playing now (0 when none): a new number for every start, so that a
+    // dialog can tell its own preview from music someone else started.
+    using PlaybackId = unsigned long long;
+    PlaybackId CurrentPlayback() const { return IsPlaying() ? playback_ : 0; }
 
     // The player window's pause button. Pause: only playing music pauses. Resume: paused
     // music continues; should the device refuse, it is told to play instead. Both return
@@ -75,6 +79,7 @@ private:
     Listener readout_;
     std::map<ListenerId, Listener> buttons_;
     ListenerId nextId_ = 1;
+    PlaybackId playback_ = 0;
 };
 
 }  // namespace vireo

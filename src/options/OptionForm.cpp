@@ -317,8 +317,7 @@ void OptionForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     store_.reset();
-    if (Command3->Caption() == Text(LoadResString(1026)) && host_.Music())
-        host_.Music()->PlayMusic(std::string(), kPlayModeStop);
+    StopOwnPreview();
 }
 
 void OptionForm::Check1_Click() {
@@ -349,8 +348,14 @@ void OptionForm::Combo2_Click() {
     const bool music = SelectedData(Combo2) == 4;
     Command3->setEnabled(music && !signalFile_.empty());
     Command4->setEnabled(music);
-    if (Command3->ShowsPlaying() && !Command3->isEnabled() && host_.Music())
-        host_.Music()->PlayMusic(std::string(), kPlayModeStop);
+    if (!Command3->isEnabled()) StopOwnPreview();
+}
+
+void OptionForm::StopOwnPreview() {
+    // Music the dialog did not start (the player's, an alarm's) is none of its business.
+    MusicEngine* music = host_.Music();
+    if (music && preview_ != 0 && music->CurrentPlayback() == preview_) music->PlayMusic(std::string(), kPlayModeStop);
+    preview_ = 0;
 }
 
 void OptionForm::Command1_Click() {
@@ -386,8 +391,10 @@ void OptionForm::Command3_Click() {
     if (music) {
         if (Command3->Caption() != Text(LoadResString(1025)))
             music->PlayMusic(std::string(), kPlayModeStop);
-        else
+        else {
             music->PlayMusic(signalFile_, kPlayModeUser);
+            preview_ = music->CurrentPlayback();
+        }
     }
     Combo2->setFocus();
 }

@@ -111,6 +111,9 @@ private:
     void Form_Load();
     void Form_Unload();
     void SetSampleColors(OleColor back, OleColor fore);
+    // Stops the music only if it is the preview this dialog started.
+    void StopOwnPreview();
+    unsigned long long preview_ = 0;
 
     OptionsHost& host_;
     std::unique_ptr<SettingsStore> store_;

@@ -35,6 +35,11 @@ namespace vireo {
 
 namespace {
 
+std::string MusicWithoutFileMessage(int index) {
+    return "アラーム #" + std::to_string(index) +
+           " は音が「音楽」ですが、音楽ファイルが選ばれていません。「参照」でファイルを選ぶか、音を変えてください。";
+}
+
 constexpr int kHourTop = 24;    // one past 23: the hour bar wraps to 0
 constexpr int kMinuteTop = 60;  // one past 59: the minute bar wraps to 0 and carries
 
@@ -429,9 +434,8 @@ void AlarmForm::List1_Click() {
             if (Check1[k]->isChecked()) value |= kAlarmSundayBit << k;
         SetItemData(stored, value);
         // A preview never outlives its line.
-        if (selected != stored && music_) music_->PlayMusic(std::string(), kPlayModeStop);
+        if (selected != stored) StopOwnPreview();
     }
-    firstLoad_ = stored < 0;
     tag_ = QString::number(selected);
 
     const AlarmValue value(ItemData(selected));
@@ -452,7 +456,6 @@ void AlarmForm::List1_Click() {
         Combo2->setCurrentIndex(repeat == AlarmRepeat::Once ? 0 : repeat == AlarmRepeat::EveryDay ? 2 : 1);
     }
     Combo2_Click();
-    firstLoad_ = false;
 }
 
 void AlarmForm::Combo1_Click() {
@@ -462,9 +465,7 @@ void AlarmForm::Combo1_Click() {
     Command4->setEnabled(music);
     Combo2->setEnabled(kind > 0);
     for (QCheckBox* box : Check1) box->setEnabled(kind > 0 && Combo2->currentIndex() == 1);
-    // Opening the dialog leaves music alone: no preview of its own can be playing yet.
-    if (!firstLoad_ && Command3->ShowsPlaying() && !Command3->isEnabled() && music_)
-        music_->PlayMusic(std::string(), kPlayModeStop);
+    if (!Command3->isEnabled()) StopOwnPreview();
     const int line = TagLine();
     if (line >= 0 && kind >= 0) SetLineText(line, LineText(line).left(6) + kSoundTexts[kind]);
 }
@@ -541,8 +542,16 @@ void AlarmForm::Command3_Click() {
         if (music_) music_->PlayMusic(std::string(), kPlayModeStop);
     } else if (music_ && TagLine() >= 0) {
         music_->PlayMusic(editFile_[TagLine()], kPlayModeUser);
+        preview_ = music_->CurrentPlayback();
     }
     Combo1->setFocus();
+}
+
+void AlarmForm::StopOwnPreview() {
+    // Music the dialog did not start (the player's, an alarm's) is none of its business.
+    if (music_ && preview_ != 0 && music_->CurrentPlayback() == preview_)
+        music_->PlayMusic(std::string(), kPlayModeStop);
+    preview_ = 0;
 }
 
 void AlarmForm::Command4_Click() {
@@ -556,6 +565,15 @@ void AlarmForm::Command4_Click() {
 void AlarmForm::Command1_Click() {
     if (!LeaveTimeBoxes()) return;
     List1_Click();  // the editor into its line
+    // Music without a file would have nothing to play when the alarm comes.
+    for (int i = 0; i < kAlarmCount; ++i) {
+        const AlarmValue value(ItemData(i));
+        if (ItemData(i) == loaded_[i] || !value.IsMusic()) continue;
+        if (!editFile_[i].empty() || !host_.Alarms().AlarmFile[i].empty()) continue;
+        List1->setCurrentRow(i);
+        host_.ShowExclamation(MusicWithoutFileMessage(i));
+        return;
+    }
     AlarmTables& tables = host_.Alarms();
     for (int i = 0; i < kAlarmCount; ++i) {
         const std::int32_t value = ItemData(i);
@@ -576,7 +594,7 @@ void AlarmForm::done(int result) {
 void AlarmForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    if (music_ && Command3->ShowsPlaying()) music_->PlayMusic(std::string(), kPlayModeStop);
+    StopOwnPreview();
 }
 
 void AlarmForm::keyPressEvent(QKeyEvent* event) {

@@ -118,6 +118,8 @@ private:
     QString LineText(int line) const;
     // Both time boxes left as a button or the list would leave them; false when one refused.
     bool LeaveTimeBoxes();
+    // Stops the music only if it is the preview this dialog started.
+    void StopOwnPreview();
 
     AlarmFormHost& host_;
     MusicEngine* music_ = nullptr;
@@ -129,7 +131,8 @@ private:
     bool unloaded_ = false;
     bool inFocusOut_ = false;
     bool refusedClick_ = false;  // the press that took the focus from a refused time box
-    bool firstLoad_ = false;
+    // The preview this dialog started, if it still plays (music engine numbering).
+    unsigned long long preview_ = 0;
 };
 
 }  // namespace vireo

@@ -7,6 +7,8 @@
 
 #include <QRect>
 
+#include <string>
+
 namespace vireo {
 
 class Clock;
@@ -32,6 +34,8 @@ public:
 
     // The system beep of a refused time.
     virtual void Beep() = 0;
+    // A message box with the exclamation icon, over the dialog.
+    virtual void ShowExclamation(const std::string& text) = 0;
     // F1: the help window at a context number.
     virtual void ShowHelp(int contextId) = 0;
 };

@@ -310,37 +310,41 @@ TEST_F(OptionFormTest, PreviewPlaysAndStopsAndLeavingMusicStopsIt) {
     EXPECT_FALSE(f.IsUnloaded());
 }
 
-TEST_F(OptionFormTest, ClosingInAnyWayStopsMusicShownAsPlaying) {
+TEST_F(OptionFormTest, ClosingInAnyWayStopsItsOwnPreviewAndOnlyThat) {
     host.state.TimeSignalMode = 4;
     host.state.TimeSignalFile = musicFile;
     enum class Way { Cancel, Esc, CloseBox, Ok };
     for (Way way : {Way::Cancel, Way::Esc, Way::CloseBox, Way::Ok}) {
-        SCOPED_TRACE(static_cast<int>(way));
-        OptionForm& f = Open();
-        // Music started elsewhere (an alarm) counts as well as the preview.
-        music.PlayMusic(otherFile, kPlayModeAlarm);
-        ASSERT_TRUE(f.Command3->ShowsPlaying());
-        switch (way) {
-        case Way::Cancel: f.Command2->click(); break;
-        case Way::Esc: QTest::keyClick(&f, Qt::Key_Escape); break;
-        case Way::CloseBox: f.close(); break;
-        case Way::Ok: f.Command1->click(); break;
+        for (bool preview : {true, false}) {
+            SCOPED_TRACE(static_cast<int>(way) * 2 + preview);
+            OptionForm& f = Open();
+            if (preview)
+                f.Command3_Click();
+            else
+                music.PlayMusic(otherFile, kPlayModeAlarm);  // started elsewhere: an alarm
+            ASSERT_TRUE(f.Command3->ShowsPlaying());
+            switch (way) {
+            case Way::Cancel: f.Command2->click(); break;
+            case Way::Esc: QTest::keyClick(&f, Qt::Key_Escape); break;
+            case Way::CloseBox: f.close(); break;
+            case Way::Ok: f.Command1->click(); break;
+            }
+            EXPECT_TRUE(f.IsUnloaded());
+            EXPECT_FALSE(f.isVisible());
+            EXPECT_EQ(host.state.MusicPlayMode, preview ? 0 : kPlayModeAlarm);
+            music.PlayMusic(std::string(), kPlayModeStop);
         }
-        EXPECT_TRUE(f.IsUnloaded());
-        EXPECT_FALSE(f.isVisible());
-        EXPECT_EQ(host.state.MusicPlayMode, 0);
-        EXPECT_TRUE(device.OpenFile().empty());
     }
 }
 
-TEST_F(OptionFormTest, MusicPlayingAtOpeningIsShownAndKeepsPlayingUntilClosing) {
+TEST_F(OptionFormTest, MusicPlayingAtOpeningIsShownAndKeepsPlayingAfterClosing) {
     music.PlayMusic(otherFile, kPlayModeAlarm);
     OptionForm& f = Open();  // time-signal kind 2: the play button is grey
     EXPECT_FALSE(f.Command3->isEnabled());
     EXPECT_EQ(f.Command3->Caption(), QStringLiteral("<"));
     EXPECT_EQ(host.state.MusicPlayMode, kPlayModeAlarm);
     f.Command2_Click();
-    EXPECT_EQ(host.state.MusicPlayMode, 0);
+    EXPECT_EQ(host.state.MusicPlayMode, kPlayModeAlarm);
 }
 
 TEST_F(OptionFormTest, WithoutAMusicEngineThePreviewDoesNothing) {

@@ -93,7 +93,7 @@ TEST_F(OptionsApplyTest, EveryStepInItsOrder) {
     EXPECT_TRUE(host.state.CloseButtonMinimized);
     EXPECT_EQ(host.state.BackgroundMode, 3);
     EXPECT_EQ(host.state.TimeSignalMode, 2);
-    EXPECT_EQ(host.state.MusicPlayMode, 0) << "closing stopped the music the button showed";
+    EXPECT_EQ(host.state.MusicPlayMode, kPlayModeAlarm) << "the alarm's music is not the dialog's to stop";
 }
 
 TEST_F(OptionsApplyTest, ClearingTheIconOptionTurnsItsSubOptionsOff) {

@@ -50,6 +50,8 @@ public:
     QRect WorkArea() const override { return work; }
     void Beep() override { ++beeps; }
     void ShowHelp(int contextId) override { helps.push_back(contextId); }
+    std::vector<std::string> messages;
+    void ShowExclamation(const std::string& text) override { messages.push_back(text); }
 };
 
 class AlarmFormTest : public ::testing::Test {
@@ -337,7 +339,27 @@ TEST_F(AlarmFormTest, NowTakesTheNextWholeMinuteOfTheComputersClock) {
     EXPECT_EQ(host.tables.AlarmSetting[1], AlarmValue::Make(0, 0, kAlarmWeekdayMask, kAlarmSoundChime).Packed());
 }
 
+TEST_F(AlarmFormTest, MusicWithoutAFileIsRefusedAtOkWithAWord) {
+    auto form = Load();
+    form->List1->setCurrentRow(4);
+    form->Combo1->setCurrentIndex(kAlarmSoundMusic);
+    form->List1->setCurrentRow(0);
+    form->Command1_Click();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("#4"), std::string::npos);
+    EXPECT_EQ(form->List1->currentRow(), 4) << "the line to mend is shown";
+    EXPECT_EQ(host.tables.AlarmSetting[4], 0) << "nothing was written";
+    EXPECT_TRUE(form->isVisible() || !form->result());
+    // A chime instead: taken.
+    form->Combo1->setCurrentIndex(kAlarmSoundChime);
+    form->Command1_Click();
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(AlarmValue(host.tables.AlarmSetting[4]).SoundKind(), kAlarmSoundChime);
+}
+
 TEST_F(AlarmFormTest, RepeatRulesAndWeekdayMasksRoundTrip) {
+    host.tables.AlarmFile[2] = "/m/two.ogg";
+    host.tables.AlarmFile[6] = "/m/six.ogg";
     auto form = Load();
     // Every day: all boxes set and greyed; stored as the full mask.
     form->List1->setCurrentRow(0);
@@ -455,13 +477,26 @@ TEST_F(AlarmFormTest, SelectingAnotherLineStopsAPreviewAndKeepsTheEdits) {
     EXPECT_EQ(Shown(*form), QStringLiteral("7:30"));
 }
 
-TEST_F(AlarmFormTest, OpeningLeavesMusicAloneAndClosingStopsMusicShownAsPlaying) {
+TEST_F(AlarmFormTest, MusicTheDialogDidNotStartOutlivesItItsOwnPreviewDoesNot) {
     music.PlayMusic("/music/radio.ogg", kPlayModeUser);  // the player window's music
     device.log.clear();
     auto form = Load();
     EXPECT_TRUE(device.log.empty());
     EXPECT_TRUE(form->Command3->ShowsPlaying());
+    form->List1->setCurrentRow(3);
+    form->Combo1->setCurrentIndex(kAlarmSoundOff);  // the play button greys
+    form->List1->setCurrentRow(1);
     form->Command2_Click();
+    EXPECT_TRUE(device.log.empty()) << "neither greying, another line nor closing stops it";
+    EXPECT_EQ(state.MusicPlayMode, kPlayModeUser);
+    music.PlayMusic(std::string(), kPlayModeStop);
+
+    auto previewing = Load();
+    previewing->List1->setCurrentRow(2);
+    previewing->Command3_Click();
+    ASSERT_EQ(state.MusicPlayMode, kPlayModeUser);
+    device.log.clear();
+    previewing->Command2_Click();
     EXPECT_EQ(device.log, (Log{"stop", "close"}));
     EXPECT_EQ(state.MusicPlayMode, kPlayModeStop);
 
@@ -545,6 +580,7 @@ TEST_F(AlarmFormTest, OkDoesNotSwitchBackOnAnAlarmThatSwitchedItselfOffMeanwhile
 
     // A line the user did edit is written as edited.
     host.tables.AlarmSetting[3] = AlarmValue::Make(23, 59, 0, kAlarmSoundMusic).Packed();
+    host.tables.AlarmFile[3] = "/music/other.wav";
     auto again = Load();
     host.tables.AlarmSetting[3] = AlarmValue(host.tables.AlarmSetting[3]).SwitchedOff().Packed();
     again->List1->setCurrentRow(3);
