@@ -8,8 +8,14 @@ set(CPACK_PACKAGE_VENDOR "Larkspur Laboratory")
 set(CPACK_PACKAGE_CONTACT "Larkspur Laboratory <vireo@larkspur.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "desktop clock on eight time scales, with the Japanese lunisolar date")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vireo shows an analogue face and a digital readout on eight time scales: local standard time, UTC, local mean time, apparent solar time, local and Greenwich sidereal time, the temporal hours of the Tenpo calendar and the fixed double-hours of the Engishiki. It shows the Japanese lunisolar date, colours its face by the Sun, sounds an hourly time signal, keeps ten alarms and plays music files. Its user interface is in Japanese.")
+# Debian wants the long description in lines of at most 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Vireo shows an analogue face and a digital readout on eight time scales:"
+  "local standard time, UTC, local mean time, apparent solar time, local and"
+  "Greenwich sidereal time, the temporal hours of the Tenpo calendar and the"
+  "fixed double-hours of the Engishiki. It shows the Japanese lunisolar date,"
+  "colours its face by the Sun, sounds an hourly time signal, keeps ten alarms"
+  "and plays music files. Its user interface is in Japanese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
