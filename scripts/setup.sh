@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vireo needs. Safe to run again: installs only what is missing.
+#   setup.sh [run] [build] [test]   the lists of packages.txt to install; all when none is named
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mapfile -t pkgs < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+lists=("$@")
+[ ${#lists[@]} -eq 0 ] && lists=(run build test)
+
+mapfile -t pkgs < <(awk -v wanted=" ${lists[*]} " '
+  /^[[:space:]]*(#|$)/ { next }
+  /^\[.*\]$/ { list = substr($0, 2, length($0) - 2); next }
+  index(wanted, " " list " ") { print $1 }
+' "$here/packages.txt")
 
 missing=()
 for p in "${pkgs[@]}"; do

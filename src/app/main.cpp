@@ -7,11 +7,14 @@
 #include <QList>
 #include <QSessionManager>
 
+#include <cstdio>
 #include <memory>
 
+#include "app/AppSetup.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
+#include "platform/DesktopId.h"
 #include "platform/FluidSynthMidiOutput.h"
 #include "platform/SdlMusicDevice.h"
 #include "platform/SingleInstance.h"
@@ -35,14 +38,37 @@ QList<const char*> PreferLightIdleDefaults() {
     return set;
 }
 
+QStringList ArgumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The command line before anything else: help, the version and a usage error need no display.
+    const vireo::CommandLineOutcome command = vireo::ParseCommandLine(ArgumentsOf(argc, argv));
+    switch (command.Action) {
+    case vireo::CommandLineAction::ShowHelp:
+    case vireo::CommandLineAction::ShowVersion:
+        std::fputs(command.Text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case vireo::CommandLineAction::UsageError:
+        std::fputs(command.Text.toLocal8Bit().constData(), stderr);
+        return vireo::kUsageExitStatus;
+    case vireo::CommandLineAction::Run:
+        break;
+    }
+
     const QList<const char*> lightDefaults = PreferLightIdleDefaults();
     QApplication app(argc, argv);
     for (const char* name : lightDefaults) qunsetenv(name);
     QApplication::setOrganizationName(QStringLiteral("Larkspur Laboratory"));
     QApplication::setApplicationName(QStringLiteral("Vireo"));
+    QApplication::setApplicationVersion(vireo::ProgramVersion());
+    // Names the installed launcher: the Wayland app id, and how docks match the window to it.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(vireo::DesktopAppId()));
     // Dialogs may close while the clock hides in the notification area: only shutdown ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -50,6 +76,13 @@ int main(int argc, char** argv) {
     vireo::SingleInstance instance;
     if (instance.NotifyRunningInstance()) return 0;
     instance.Listen();
+
+    // Qt's own dialogs and buttons in Japanese, as the rest of the program.
+    if (!vireo::InstallQtJapanese(app))
+        std::fputs("vireo: Qt's Japanese translation (qtbase_ja) is not installed; Qt's own dialogs stay in English\n",
+                   stderr);
+    // The installed theme icon for the window and the notification area, else the drawn one.
+    QApplication::setWindowIcon(vireo::ApplicationIcon());
 
     // The Japanese user interface font, when installed.
     if (QFontDatabase::families().contains(QString::fromLatin1(vireo::kFaceFontFamily))) {

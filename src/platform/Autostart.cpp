@@ -6,6 +6,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+#include "platform/DesktopId.h"
 
 #ifdef Q_OS_WIN
 #include <QSettings>
@@ -96,6 +101,30 @@ std::string TrimSpaces(const std::string& s) {
 }
 
 #ifndef Q_OS_WIN
+// GLib looks the Exec program up before it turns %% into %, so it refuses an entry whose
+// program path has a percent sign. Such a path is started through the shell instead, which
+// both GLib and the desktop entry rules accept and which runs exactly that program.
+const std::vector<std::string> kShellWrapper = {"/bin/sh", "-c", "exec \"$0\""};
+
+std::vector<std::string> ExecArguments(const std::string& program) {
+    if (program.find('%') == std::string::npos) return {program};
+    std::vector<std::string> arguments = kShellWrapper;
+    arguments.push_back(program);
+    return arguments;
+}
+
+// Why the program path cannot stand in an entry, or empty when it can. A desktop entry is
+// UTF-8 text: a path in any other encoding cannot be written so that it names the same file.
+std::string ProgramPathProblem(const std::string& program) {
+    if (program.empty()) return "the program path is empty";
+    if (program.find('\0') != std::string::npos) return "the program path contains a NUL byte";
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(QByteArrayView(program.data(), qsizetype(program.size())));
+    if (utf8.hasError() || decoded.isEmpty())
+        return "the program path is not valid UTF-8, so no desktop entry can name it";
+    return {};
+}
+
 QString EntryPath(AutostartScope scope, const std::string& name) {
     return QString::fromStdString(AutostartFolder(scope)) + u'/' + QString::fromStdString(name) +
            QStringLiteral(".desktop");
@@ -199,6 +228,10 @@ bool WriteAutostartEntry(AutostartScope scope, const std::string& name, const st
         SetError(error, "invalid entry name");
         return false;
     }
+    if (const std::string problem = ProgramPathProblem(program); !problem.empty()) {
+        SetError(error, problem);
+        return false;
+    }
     const QString folder = QString::fromStdString(AutostartFolder(scope));
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
         SetError(error, "cannot create folder " + folder.toStdString());
@@ -206,7 +239,11 @@ bool WriteAutostartEntry(AutostartScope scope, const std::string& name, const st
     }
     std::string text = "[Desktop Entry]\nType=Application\n";
     text += "Name=" + EscapeDesktopString(name) + "\n";
-    text += "Exec=" + EncodeExecValue({program}) + "\n";
+    // TryExec: once the program is gone (uninstalled, a build folder deleted) the session
+    // skips the entry instead of failing to start it.
+    text += "TryExec=" + EscapeDesktopString(program) + "\n";
+    text += "Exec=" + EncodeExecValue(ExecArguments(program)) + "\n";
+    text += std::string("Icon=") + DesktopAppId() + "\n";
     text += "X-GNOME-Autostart-enabled=true\n";
 
     QSaveFile file(EntryPath(scope, name));
@@ -252,6 +289,10 @@ std::optional<std::string> ReadAutostartEntry(AutostartScope scope, const std::s
     if (!exec) return std::nullopt;
     const auto arguments = DecodeExecValue(*exec);
     if (!arguments || arguments->empty()) return std::nullopt;
+    // An entry written through the shell (see ExecArguments) reads as its program.
+    if (arguments->size() == kShellWrapper.size() + 1 &&
+        std::equal(kShellWrapper.begin(), kShellWrapper.end(), arguments->begin()))
+        return arguments->back();
     std::string command;
     for (const auto& argument : *arguments) {
         if (!command.empty()) command += ' ';

@@ -25,9 +25,10 @@ void SetMachineAutostartFolder(const std::string& folder);
 // characters, not "." or "..".
 bool IsValidAutostartName(const std::string& name);
 
-// Writes (or replaces) the entry `name` that runs `program` (one program path, no arguments).
-// Atomic: an interrupted write leaves the previous entry. False, with a reason in *error,
-// when the folder or the file cannot be made.
+// Writes (or replaces) the entry `name` that runs `program` (one program path, no arguments),
+// with the program as TryExec and the launcher's icon. Atomic: an interrupted write leaves the
+// previous entry. False, with a reason in *error and nothing written, when the program path
+// cannot stand in an entry (empty, not UTF-8) or the folder or the file cannot be made.
 bool WriteAutostartEntry(AutostartScope scope, const std::string& name, const std::string& program,
                          std::string* error = nullptr);
 

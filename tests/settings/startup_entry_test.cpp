@@ -1,14 +1,17 @@
 // The start-up entry: AppKeyMode off, the Run key path as section, an XDG autostart file here.
 
 #include "platform/Autostart.h"
+#include "platform/DesktopId.h"
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 #include "SettingsTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace vireo {
 namespace {
@@ -42,6 +45,44 @@ protected:
         const QString output = QString::fromUtf8(p.readAll());
         return p.exitCode() == 0 && !output.contains("error") ? QString() : output;
     }
+
+    // A real program at `path` that writes the path it was started as into `startedFile`.
+    static void MakeProgram(const QString& path, const QString& startedFile) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path())) << path.toStdString();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nprintf '%s' \"$0\" > '" + startedFile.toUtf8() + "'\n");
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // What GLib makes of the entry: it loads it (or refuses it) and launches it as a session
+    // would. Returns the path the launched program was started as, or GLib's refusal.
+    static QString LaunchWithGLib(const QString& entry, const QString& startedFile) {
+        // python3-gi is Debian's module: the system interpreter, whatever else is on the PATH.
+        QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"});
+        if (python.isEmpty()) return "python3 is not installed";
+        QFile::remove(startedFile);
+        QProcess p;
+        p.start(python, {"-c",
+                         "import sys, gi\n"
+                         "gi.require_version('Gio', '2.0')\n"
+                         "from gi.repository import Gio\n"
+                         "try:\n"
+                         "    info = Gio.DesktopAppInfo.new_from_filename(sys.argv[1])\n"
+                         "except TypeError:\n"
+                         "    sys.exit('GLib refuses the entry')\n"
+                         "info.launch([], None)\n",
+                         entry});
+        if (!p.waitForFinished(10000)) return "python3 did not finish";
+        if (p.exitCode() != 0) return QString::fromUtf8(p.readAllStandardError()).trimmed();
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(startedFile) && waited.elapsed() < 5000) QThread::msleep(20);
+        QThread::msleep(50);  // the program may still be writing
+        QFile f(startedFile);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "the program did not start";
+    }
 };
 
 TEST_F(StartupEntryTest, UserEntryIsAValidDesktopFileReadBackAndDeleted) {
@@ -70,6 +111,60 @@ TEST_F(StartupEntryTest, UserEntryIsAValidDesktopFileReadBackAndDeleted) {
     EXPECT_FALSE(QFileInfo::exists(UserAutostartFile()));
     EXPECT_FALSE(s.GetValue(RunKey(), "Vireo").isValid());
     s.DeleteValue(RunKey(), "Vireo");  // already gone: nothing to do
+}
+
+TEST_F(StartupEntryTest, OddProgramPathsStartExactlyThatProgramUnderDesktopFileValidateAndGLib) {
+    const QString started = dir_.path() + "/started";
+    const QStringList programs = {
+        dir_.path() + "/plain/vireo",
+        dir_.path() + "/Larkspur Laboratory/時計 アプリ/vireo",
+        dir_.path() + "/100% sure/vi%reo",
+        dir_.path() + "/%%f %u/a=b/vireo",
+        dir_.path() + "/q\"uo'te $HOME `tick` back\\slash; & | * ? # ( ) < > ~/vireo",
+        dir_.path() + "/tab\there/vireo",
+    };
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        MakeProgram(program, started);
+        std::string error;
+        ASSERT_TRUE(WriteAutostartEntry(AutostartScope::User, "Vireo", program.toStdString(), &error)) << error;
+        EXPECT_EQ(Validate(UserAutostartFile()), QString()) << ReadFile(UserAutostartFile()).toStdString();
+        EXPECT_EQ(LaunchWithGLib(UserAutostartFile(), started), program)
+            << ReadFile(UserAutostartFile()).toStdString();
+        EXPECT_EQ(ReadAutostartEntry(AutostartScope::User, "Vireo"), program.toStdString());
+    }
+}
+
+TEST_F(StartupEntryTest, EntryCarriesTryExecAndTheLaunchersIcon) {
+    const std::string program = "/opt/100% Larkspur/vireo";
+    ASSERT_TRUE(WriteAutostartEntry(AutostartScope::User, "Vireo", program));
+    const QString text = QString::fromUtf8(ReadFile(UserAutostartFile()));
+    EXPECT_TRUE(text.contains("\nTryExec=/opt/100% Larkspur/vireo\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=%1\n").arg(DesktopAppId()))) << text.toStdString();
+    EXPECT_EQ(QString(DesktopAppId()), "example.larkspur.Vireo");
+}
+
+TEST_F(StartupEntryTest, AProgramPathNoEntryCanNameFailsWithAReasonAndWritesNothing) {
+    // A folder named in Latin-1 ("été"), an empty path, a NUL byte: refused before anything is
+    // written, and a working entry already there stays as it was.
+    ASSERT_TRUE(WriteAutostartEntry(AutostartScope::User, "Vireo", "/usr/bin/vireo"));
+    const QByteArray before = ReadFile(UserAutostartFile());
+    const std::vector<std::string> unusable = {std::string("/home/u/\xe9t\xe9/vireo"), std::string(),
+                                               std::string("/opt/a\0b/vireo", 14),
+                                               std::string("/opt/\xed\xa0\x80/vireo")};
+    for (const std::string& program : unusable) {
+        std::string error;
+        EXPECT_FALSE(WriteAutostartEntry(AutostartScope::User, "Vireo", program, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(ReadFile(UserAutostartFile()), before);
+        std::string machineError;
+        EXPECT_FALSE(WriteAutostartEntry(AutostartScope::Machine, "Vireo", program, &machineError));
+        EXPECT_FALSE(QFileInfo::exists(dir_.path() + "/etc/xdg/autostart")) << "nothing made for it";
+    }
+    std::string error;
+    WriteAutostartEntry(AutostartScope::User, "Vireo", "/home/u/\xe9t\xe9/vireo", &error);
+    EXPECT_NE(error.find("UTF-8"), std::string::npos) << error;
+    EXPECT_EQ(ReadAutostartEntry(AutostartScope::User, "Vireo"), "/usr/bin/vireo");
 }
 
 TEST_F(StartupEntryTest, MachineEntryGoesToTheMachineFolder) {
