@@ -69,6 +69,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     const TwipScale tw = Twips();
     resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
     setFocusPolicy(Qt::StrongFocus);
+    WindowShell::PrepareWindow(this);
 
     face_ = new ClockFace(this);
     face_->SetClock(clock_);
@@ -462,6 +463,7 @@ void ClockForm::ApplyColors() {
     const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
     face_->SetColors(toQColor(ResolveColor(colors_.Back, sys)), toQColor(ResolveColor(colors_.Fore, sys)));
     face_->SetReadoutBoxed(state_.BackgroundMode != 3);
+    face_->SetKeyColorTransparent(shell_->SeeThroughShown());
 }
 
 // ---- Scale and readout ----------------------------------------------------------------------
@@ -552,6 +554,10 @@ void ClockForm::ConnectMenu() {
         if (state_.ShowInTaskTray) shell_->SetTipText(tip.toStdString());
     });
     connect(shell_, &WindowShell::RestoredFromTray, this, &ClockForm::RefreshAfterRestore);
+    connect(shell_, &WindowShell::SeeThroughChanged, this, [this] {
+        ApplyColors();
+        DrawClockScale();
+    });
 }
 
 void ClockForm::RefreshAfterRestore() {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QString>
 
 #include "ScriptedEphemeris.h"
 #include "face/Readouts.h"
@@ -78,6 +79,10 @@ TEST(TipText, KeepsAtMost64CharactersNeverSplittingOne) {
     const std::string time56(56, '1');
     EXPECT_EQ(FormatTipText(time56, 0), time56 + " - 地方標準時");
     // Japanese characters count one each, not by their bytes.
+    std::string long_text;
+    for (int i = 0; i < 70; ++i) long_text += "時";
+    EXPECT_EQ(QString::fromStdString(FormatTipText(long_text, 7)).size(), 64);
+    EXPECT_EQ(FormatTipText(long_text, 7).size(), 64u * 3u);
     std::string kanji;
     for (int i = 0; i < 70; ++i) kanji += "子";
     std::string want;

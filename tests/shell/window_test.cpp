@@ -66,38 +66,6 @@ TEST(WindowFlagsTest, OptionsTakeAwayButtonsFrameAndTaskbarEntry) {
     EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool);
 }
 
-TEST(TrayTipTest, TimeTextDashAndScaleName) {
-    EXPECT_EQ(MakeTrayTip("9:05:07", 0), "9:05:07 - 地方標準時");
-    EXPECT_EQ(MakeTrayTip("明六時零分", 6), "明六時零分 - 天保暦");
-    // Cut at 63 whole characters, never inside a multi-byte one.
-    std::string long_text;
-    for (int i = 0; i < 70; ++i) long_text += "時";
-    const std::string cut = MakeTrayTip(long_text, 7);
-    EXPECT_EQ(cut.size(), 63u * 3u);
-    EXPECT_EQ(QString::fromStdString(cut).size(), 63);
-    EXPECT_EQ(CutToCharacters("abc", 2), "ab");
-    EXPECT_EQ(CutToCharacters("aé", 2), "aé");
-    EXPECT_EQ(CutToCharacters("", 5), "");
-}
-
-TEST(KeyColorTest, OnlyExactOpaqueKeyTurnsTransparent) {
-    QImage image(4, 1, QImage::Format_ARGB32_Premultiplied);
-    image.setPixel(0, 0, qRgb(208, 208, 208));
-    image.setPixel(1, 0, qRgb(209, 208, 208));
-    image.setPixel(2, 0, qRgb(0, 0, 0));
-    image.setPixel(3, 0, qRgb(208, 208, 208));
-    EXPECT_EQ(KeyOutColor(image), 2);
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    EXPECT_EQ(image.pixel(1, 0), qRgb(209, 208, 208));
-    EXPECT_EQ(image.pixel(2, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(qAlpha(image.pixel(3, 0)), 0);
-
-    QImage rgb(2, 2, QImage::Format_RGB32);  // converted to a format that can hold alpha
-    rgb.fill(QColor(208, 208, 208));
-    EXPECT_EQ(KeyOutColor(rgb), 4);
-    EXPECT_TRUE(rgb.hasAlphaChannel());
-}
-
 TEST(DragTest, OnlyRoundWindowsMoveByTheirFace) {
     EXPECT_TRUE(ShouldDragByFace(Qt::LeftButton, true));
     EXPECT_FALSE(ShouldDragByFace(Qt::LeftButton, false));
@@ -166,15 +134,17 @@ TEST_F(WindowShellTest, WindowButtonsFollowTheCloseOption) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(WindowShellTest, SeeThroughFaceMakesTheWindowTranslucent) {
+TEST_F(WindowShellTest, SeeThroughFaceNeverRebuildsTheWindow) {
+    const WId before = window.winId();
+    std::vector<bool> told;
+    QObject::connect(&shell, &WindowShell::SeeThroughChanged, [&](bool shown) { told.push_back(shown); });
     shell.SetTransparentForm(true);
     EXPECT_TRUE(shell.IsTransparent());
-    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_NE(window.graphicsEffect(), nullptr);
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(shell.SeeThroughShown()) << "the offscreen platform composites";
+    shell.SetTransparentForm(true);  // again: nothing new to tell
     shell.SetTransparentForm(false);
-    EXPECT_FALSE(window.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_EQ(window.graphicsEffect(), nullptr);
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
+    EXPECT_EQ(window.winId(), before);
     EXPECT_TRUE(window.isVisible());
 }
 

@@ -1,12 +1,11 @@
-// Under a real X server: the notification icon in trayer's notification area, and the
-// see-through face under xcompmgr. Both helpers are started (and ended) by the tests.
+// Under a real X server: the notification icon in trayer's notification area, started (and
+// ended) by the tests.
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/WindowShell.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
@@ -37,17 +36,6 @@ void ClickAt(const QPoint& global, int button) {
     QTest::qWait(50);
     RunTool("xdotool", {"click", QString::number(button)});
 }
-
-// A clock-like face: scheme 3's key-coloured background, a blue block and a black hand.
-class Face : public QWidget {
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), QColor(208, 208, 208));
-        p.fillRect(QRect(60, 60, 30, 30), QColor(0, 0, 255));
-        p.fillRect(QRect(98, 20, 4, 80), QColor(0, 0, 0));
-    }
-};
 
 class Helper {
 public:
@@ -84,7 +72,7 @@ protected:
 
     Helper trayer{"trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
                              "--height", "32", "--SetDockType", "false"}};
-    Face face;
+    QWidget face;
     ClockMenu menu;
     WindowShell shell{&face, &menu};
 };
@@ -156,46 +144,6 @@ TEST_F(TrayTest, WindowComesBackWhenTheNotificationAreaGoes) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return face.isVisible(); }, 3000));
     EXPECT_EQ(face.windowFlags() & Qt::WindowType_Mask, Qt::Window);
     EXPECT_FALSE(shell.TrayIconShown());
-}
-
-TEST(SeeThroughTest, KeyColouredPixelsShowTheDesktopUnderACompositor) {
-    Helper compositor{"xcompmgr", {}};
-    ASSERT_TRUE(compositor.Started()) << "xcompmgr could not start";
-    QTest::qWait(300);
-
-    // A red "desktop" behind the clock.
-    QWidget desktop(nullptr, Qt::FramelessWindowHint);
-    desktop.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(255, 0, 0));
-    desktop.setPalette(palette);
-    desktop.setGeometry(0, 0, 800, 800);
-    desktop.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop));
-
-    Face face;
-    face.resize(200, 200);
-    face.move(300, 300);
-    face.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
-    WindowShell shell(&face, nullptr);
-    shell.SetTransparentForm(true);
-    shell.SetCircleForm(true);  // a see-through face is always round
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
-    face.raise();
-    QTest::qWait(800);
-
-    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    const QString file = QDir::temp().filePath("vireo-shell-seethrough.png");
-    shot.save(file);
-    std::printf("screenshot: %s\n", qPrintable(file));
-
-    auto colourAt = [&](QPoint local) { return QColor(shot.pixel(face.mapToGlobal(local))); };
-    EXPECT_EQ(colourAt(QPoint(140, 140)), QColor(255, 0, 0)) << "key colour inside the dial not see-through";
-    EXPECT_EQ(colourAt(QPoint(40, 150)), QColor(255, 0, 0));
-    EXPECT_EQ(colourAt(QPoint(75, 75)), QColor(0, 0, 255)) << "the face's own drawing must stay";
-    EXPECT_EQ(colourAt(QPoint(100, 50)), QColor(0, 0, 0));
-    EXPECT_EQ(colourAt(QPoint(2, 2)), QColor(255, 0, 0)) << "corner outside the circle";
 }
 
 }  // namespace

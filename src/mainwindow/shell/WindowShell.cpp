@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QGraphicsEffect>
-#include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -19,40 +17,11 @@ namespace vireo {
 
 namespace {
 
-constexpr int ModeNameBase = 1050;
-constexpr std::size_t TipCharacters = 63;  // 64-character field less its terminator
 constexpr float DialHalfSpan = 1020.0f;
 constexpr float CircleRadiusUnits = 1010.0f;
 
 // Halves to even, as every conversion to an integer in the clock does.
 int RoundHalfEven(float value) { return static_cast<int>(std::nearbyint(value)); }
-
-// Repaints the window's finished picture with the key colour turned transparent, so the
-// face code can simply paint its background in that colour.
-class KeyColorEffect : public QGraphicsEffect {
-public:
-    using QGraphicsEffect::QGraphicsEffect;
-
-protected:
-    void draw(QPainter* painter) override {
-        QPoint offset;
-        const QPixmap source = sourcePixmap(Qt::DeviceCoordinates, &offset, QGraphicsEffect::NoPad);
-        QImage image = source.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        KeyOutColor(image);
-        painter->save();
-        painter->setWorldTransform(QTransform());
-        painter->setCompositionMode(QPainter::CompositionMode_Source);
-        painter->drawImage(offset, image);
-        painter->restore();
-    }
-};
-
-// QWidget::destroy is protected; releasing the native window is the only way to give an
-// existing window the ARGB visual that translucency needs.
-struct NativeWindowAccess : QWidget {
-    static auto DestroyFunction() { return &NativeWindowAccess::destroy; }
-};
-
 
 }  // namespace
 
@@ -92,38 +61,6 @@ QRegion CircleRegion(int clientWidth, int clientHeight) {
     return QRegion(QRect(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top), QRegion::Ellipse);
 }
 
-std::string CutToCharacters(const std::string& utf8, std::size_t maxCharacters) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if ((byte & 0xC0) == 0x80) continue;  // continuation byte of the same character
-        if (characters == maxCharacters) return utf8.substr(0, i);
-        ++characters;
-    }
-    return utf8;
-}
-
-std::string MakeTrayTip(const std::string& timeText, int clockMode) {
-    return CutToCharacters(timeText + " - " + LoadResString(ModeNameBase + clockMode), TipCharacters);
-}
-
-long KeyOutColor(QImage& image, QRgb key) {
-    if (image.format() != QImage::Format_ARGB32_Premultiplied && image.format() != QImage::Format_ARGB32)
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QRgb opaqueKey = key | 0xFF000000u;
-    long changed = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (line[x] == opaqueKey) {
-                line[x] = 0;
-                ++changed;
-            }
-        }
-    }
-    return changed;
-}
-
 bool ShouldDragByFace(Qt::MouseButtons buttons, bool round) {
     return round && (buttons & Qt::LeftButton);
 }
@@ -147,6 +84,9 @@ WindowShell::WindowShell(QWidget* window_, ClockMenu* menu_, QObject* parent)
         window->installEventFilter(this);
         options.NoTaskbarButton = false;
     }
+    connect(&compositor, &CompositorWatch::RunningChanged, this, [this] {
+        if (transparent) emit SeeThroughChanged(SeeThroughShown());
+    });
     if (menu) {
         // Both the face's menu and the icon's come through here, so the state is always fresh.
         connect(menu->menu(), &QMenu::aboutToShow, this, [this] {
@@ -202,7 +142,7 @@ bool WindowShell::TrayIconShown() const {
 }
 
 void WindowShell::SetTipText(const std::string& tipUtf8) {
-    if (trayIcon) trayIcon->setToolTip(QString::fromStdString(CutToCharacters(tipUtf8, TipCharacters)));
+    if (trayIcon) trayIcon->setToolTip(QString::fromStdString(tipUtf8));
     SyncTrayPresence();
 }
 
@@ -265,31 +205,17 @@ void WindowShell::ApplyMask() {
 }
 
 void WindowShell::SetTransparentForm(bool on) {
-    if (!window || on == transparent) return;
+    if (on == transparent) return;
     transparent = on;
-    if (on) {
-        window->setAttribute(Qt::WA_TranslucentBackground, true);
-        window->setGraphicsEffect(new KeyColorEffect(window));
-    } else {
-        window->setGraphicsEffect(nullptr);
-        window->setAttribute(Qt::WA_TranslucentBackground, false);
-        window->setAttribute(Qt::WA_NoSystemBackground, false);
-    }
-    RecreateNativeWindow();
+    emit SeeThroughChanged(SeeThroughShown());
 }
 
-void WindowShell::RecreateNativeWindow() {
-    if (!window || !window->testAttribute(Qt::WA_WState_Created)) return;
-    const bool visible = window->isVisible();
-    const Qt::WindowStates states = window->windowState();
-    const QRect geometry = window->geometry();
-    (window.data()->*NativeWindowAccess::DestroyFunction())(true, true);
-    window->setGeometry(geometry);
-    if (visible) {
-        window->setWindowState(states);
-        window->show();
-    }
-    ApplyMask();
+bool WindowShell::SeeThroughShown() const { return transparent && compositor.Running(); }
+
+void WindowShell::PrepareWindow(QWidget* window) {
+    // A window that can show through is one with an alpha channel from the start: changing
+    // that later means a new native window, which a window manager may never map again.
+    window->setAttribute(Qt::WA_TranslucentBackground, true);
 }
 
 MenuWindowState WindowShell::CurrentMenuState() const {

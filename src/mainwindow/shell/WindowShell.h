@@ -12,9 +12,10 @@
 //   a round window is frameless, which leaves nothing to grab but that menu.
 // - Round window: a frameless window with an elliptic input and output shape (the X SHAPE
 //   extension); on Wayland the mask clips drawing and input inside the surface.
-// - See-through face: an ARGB window whose key-coloured pixels get alpha 0. It needs a
-//   compositor (KWin, Mutter, xfwm4 with compositing, xcompmgr, picom); without one the X
-//   server shows those pixels black, though the round shape still cuts the corners away.
+// - See-through face: the window has an alpha channel from its creation, and the face paints
+//   its key-coloured background with alpha 0. That needs a compositor (KWin, Mutter, xfwm4
+//   with compositing, xcompmgr, picom); without one the X server would show those pixels
+//   black, so the face stays opaque until a compositor runs (SeeThroughChanged tells when).
 // - Where no notification area exists (QSystemTrayIcon::isSystemTrayAvailable() false, e.g.
 //   stock GNOME without an AppIndicator extension), the icon option keeps the taskbar
 //   button and minimising does not hide the window: every command stays on the face's
@@ -25,10 +26,10 @@
 // Wiring in the clock window (one WindowShell and one ClockMenu for the program's life):
 // - start-up, in this order: SetTransparentForm(scheme == 3); SetCircleForm(true) when the
 //   round option is set or scheme == 3; AddTaskTrayIcon() when the icon is wanted;
-//   SetWindowButtons(CloseButtonMinimized). After SetTransparentForm the window recolours
-//   its face and redraws the dial itself.
-// - every second: SetTipText(MakeTrayTip(text, ClockMode)) while the icon is on; this also
-//   notices a notification area that appeared or went away.
+//   SetWindowButtons(CloseButtonMinimized). The window recolours its face and redraws the
+//   dial when SeeThroughChanged arrives.
+// - every second: SetTipText(tip) while the icon is on; this also notices a notification
+//   area that appeared or went away.
 // - mouse press/move on the face, the readout or a numeral: StartFaceDrag(buttons); right
 //   button released there: PopupMenu(globalPos).
 // - close request: CloseRequestMinimizes(spontaneous close, CloseButtonMinimized).
@@ -40,24 +41,20 @@
 //   decides that the last window closed: end the program explicitly on exit.
 
 #include "mainwindow/shell/ClockMenu.h"
+#include "platform/Compositing.h"
 
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
-#include <QRgb>
 #include <QString>
 
 #include <string>
 
-class QImage;
 class QSystemTrayIcon;
 class QWidget;
 
 namespace vireo {
-
-// The colour that the see-through face turns transparent; scheme 3 paints its face in it.
-constexpr QRgb TransparencyKey = 0xFFD0D0D0;  // RGB(208, 208, 208)
 
 // The window state as the menu and the settings number it; minimised wins over maximised.
 WindowStateIndex StateIndexOf(Qt::WindowStates states);
@@ -73,15 +70,6 @@ struct EllipseBounds {
 };
 EllipseBounds CircleRegionBounds(int clientWidth, int clientHeight);
 QRegion CircleRegion(int clientWidth, int clientHeight);
-
-// The notification icon's tip: the time text, " - " and the scale's name, cut to the 63
-// characters the icon record has always held (whole characters, never half a UTF-8 one).
-std::string MakeTrayTip(const std::string& timeText, int clockMode);
-std::string CutToCharacters(const std::string& utf8, std::size_t maxCharacters);
-
-// Makes every opaque pixel of exactly the key colour fully transparent (premultiplied ARGB).
-// Returns how many pixels it changed.
-long KeyOutColor(QImage& image, QRgb key = TransparencyKey);
 
 // A round window is moved by its face with the left button; a rectangular one keeps its
 // caption bar for that.
@@ -120,6 +108,7 @@ public:
     // True while the icon is on and a notification area shows it: only then does
     // minimising hide the window.
     bool TrayIconShown() const;
+    // The tip as the face made it (its length is the face's rule).
     void SetTipText(const std::string& tipUtf8);
     QString TipText() const;
     QSystemTrayIcon* TrayIcon() const { return trayIcon; }
@@ -127,8 +116,14 @@ public:
     void SetWindowButtons(bool closeButtonMinimized);
     void SetCircleForm(bool round);
     bool IsRound() const { return options.Round; }
+    // The see-through face as an option. The window itself is made able to show through when
+    // it is created (WindowShell::PrepareWindow), so switching never rebuilds it; the face
+    // shows through only while a compositor runs, and is a plain opaque face otherwise.
     void SetTransparentForm(bool on);
     bool IsTransparent() const { return transparent; }
+    bool SeeThroughShown() const;
+    // Call before the window's native window exists.
+    static void PrepareWindow(QWidget* window);
 
     // What the menu's rules need, from the window as it is now.
     MenuWindowState CurrentMenuState() const;
@@ -150,6 +145,9 @@ public:
 signals:
     // After RestoreFromTray, so ClockForm can refresh what it skipped while minimised.
     void RestoredFromTray();
+    // The face is to show the desktop through its key colour, or stop doing so (the option
+    // changed, or a compositor came or went).
+    void SeeThroughChanged(bool shown);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -159,7 +157,6 @@ private:
     void ApplyMask();
     void SyncTrayPresence();
     void HideIfMinimizedInTray();
-    void RecreateNativeWindow();
 
     QPointer<QWidget> window;
     QPointer<ClockMenu> menu;
@@ -168,6 +165,7 @@ private:
     bool trayWanted = false;
     bool hiddenInTray = false;  // hidden by the minimise rule, not by ClockForm
     bool transparent = false;
+    CompositorWatch compositor;
 };
 
 }  // namespace vireo
