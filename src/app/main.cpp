@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ephemeris/EphemerisComponent.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
 #include "platform/FluidSynthMidiOutput.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     }
 
     vireo::ClockFormParts parts;
-    parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(); };
+    parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(vireo::EditObserverInDialog); };
     parts.createMidiOutput = [] { return std::make_unique<vireo::FluidSynthMidiOutput>(); };
     parts.createMusicDevice = [] { return std::make_unique<vireo::SdlMusicDevice>(); };
 

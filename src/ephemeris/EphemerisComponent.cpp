@@ -59,6 +59,29 @@ double Bracketed(F&& f, double a, double fa, double b, double fb) {
 
 EphemerisComponent::EphemerisComponent() : calendar_(engine_) {}
 
+EphemerisComponent::EphemerisComponent(ObserverEditor editor)
+    : calendar_(engine_), editor_(std::move(editor)) {}
+
+bool EphemerisComponent::EditObserver(QWidget* parent) {
+    // A component built without its dialog cannot keep the contract: say so instead of
+    // pretending the user changed nothing.
+    if (!editor_) throw EphemerisError("no observer dialog was given to the ephemeris component");
+    const ObserverValues current{latitude_, longitude_, height_, timeZone_};
+    const std::optional<ObserverValues> edited = editor_(parent, current);
+    if (!edited) return false;
+    const ObserverValues& v = *edited;
+    const bool changed = v.latitude != current.latitude || v.longitude != current.longitude ||
+                         v.height != current.height || v.timeZone != current.timeZone;
+    if (!changed) return false;
+    SetHoldUpdate(true);
+    SetObserverLatitude(v.latitude);
+    SetObserverLongitude(v.longitude);
+    SetObserverHeight(v.height);
+    SetObserverTimeZone(v.timeZone);
+    SetHoldUpdate(false);
+    return true;
+}
+
 void EphemerisComponent::SetHoldUpdate(bool hold) {
     const bool release = hold_ && !hold;
     hold_ = hold;

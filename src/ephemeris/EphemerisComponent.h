@@ -10,12 +10,14 @@
 // positive length, so the temporal hours stay finite and in order.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "ephemeris/AstroEngine.h"
 #include "ephemeris/Ephemeris.h"
 #include "ephemeris/LunisolarCalendar.h"
+#include "ephemeris/ObserverInput.h"
 
 namespace vireo {
 
@@ -24,7 +26,14 @@ public:
     // Depression of the Sun's centre that begins 明六つ and 暮六つ: 7°21′40″.
     static constexpr double kTwilightDepression = 7.0 + 21.0 / 60.0 + 40.0 / 3600.0;
 
+    // Shows the observer dialog over parent with the current values; the values accepted, or
+    // nothing when the user cancelled. The dialog lives in a library above this one (widgets),
+    // so whoever builds the clock hands it in.
+    using ObserverEditor =
+        std::function<std::optional<ObserverValues>(QWidget* parent, const ObserverValues& current)>;
+
     EphemerisComponent();
+    explicit EphemerisComponent(ObserverEditor editor);
 
     // Ephemeris
     void SetHoldUpdate(bool hold) override;
@@ -99,6 +108,7 @@ private:
 
     AstroEngine engine_;
     LunisolarCalendar calendar_;
+    ObserverEditor editor_;
 
     double latitude_ = 35.6544;
     double longitude_ = 139.7447;

@@ -55,6 +55,39 @@ TEST(EphemerisObserver, KeepsValuesAndRefusesBadOnes) {
     EXPECT_THROW(e.SiderealTime(-1), EphemerisError);
 }
 
+// EditObserver goes through the editor the component was built with: what it accepts is
+// the new observer, unchanged values and a cancel are no change, and a component built
+// without one fails loudly rather than pretending the user changed nothing.
+TEST(EphemerisObserver, EditObserverThroughTheInjectedEditor) {
+    std::optional<ObserverValues> answer;
+    ObserverValues shown;
+    int calls = 0;
+    EphemerisComponent e([&](QWidget* parent, const ObserverValues& current) {
+        EXPECT_EQ(parent, nullptr);
+        shown = current;
+        ++calls;
+        return answer;
+    });
+    e.SetCurrentDate(Ole(2025, 3, 1, 12));
+    answer = std::nullopt;
+    EXPECT_FALSE(e.EditObserver(nullptr));
+    EXPECT_EQ(shown.latitude, 35.6544);
+    EXPECT_EQ(shown.timeZone, 9.0f);
+    answer = shown;
+    EXPECT_FALSE(e.EditObserver(nullptr));
+    answer = ObserverValues{43.06, 141.35, 100.0, 8.0f};
+    EXPECT_TRUE(e.EditObserver(nullptr));
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(e.ObserverLatitude(), 43.06);
+    EXPECT_EQ(e.ObserverLongitude(), 141.35);
+    EXPECT_EQ(e.ObserverHeight(), 100.0);
+    EXPECT_EQ(e.ObserverTimeZone(), 8.0f);
+    EXPECT_FALSE(e.HoldUpdate());
+
+    EphemerisComponent bare;
+    EXPECT_THROW(bare.EditObserver(nullptr), EphemerisError);
+}
+
 TEST(EphemerisObserver, HoldingDefersNothingTheAnswersNeed) {
     // Answers asked while held still follow every value already written.
     EphemerisComponent a = Tokyo();
