@@ -106,7 +106,8 @@ AstroInstant MakeInstant(double utcOle) {
 AstroEngine::AstroEngine() = default;
 
 const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
-    EarthNode& node = earth_[static_cast<std::size_t>(((day % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (earth_.size() >= kEarthCacheCap && earth_.find(day) == earth_.end()) earth_.clear();
+    EarthNode& node = earth_[day];
     if (node.day != day) {
         eraEpv00(ERFA_DJM0, static_cast<double>(day) * kEarthStep, node.pvh, node.pvb);
         node.day = day;
@@ -115,8 +116,8 @@ const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
 }
 
 const AstroEngine::NutationNode& AstroEngine::Nutation(std::int64_t index) {
-    NutationNode& node =
-        nutation_[static_cast<std::size_t>(((index % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (nutation_.size() >= kNutationCacheCap && nutation_.find(index) == nutation_.end()) nutation_.clear();
+    NutationNode& node = nutation_[index];
     if (node.index != index) {
         const double tt = static_cast<double>(index) * kNutationStep;
         double dpsi, deps, bpsi, beps, gamb, phib, psib, epsa, rnpb[3][3], x, y;
@@ -141,7 +142,7 @@ void AstroEngine::EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]) {
     const double x = ttMjd / kEarthStep;
     const double x0 = std::floor(x);
     const auto index = static_cast<std::int64_t>(x0);
-    const EarthNode& a = Earth(index);
+    const EarthNode a = Earth(index);  // a copy: fetching b may empty a full cache
     const EarthNode& b = Earth(index + 1);
     const double s = x - x0, h = kEarthStep;
     const double s2 = s * s, s3 = s2 * s;
@@ -242,6 +243,12 @@ double AstroEngine::MoonLongitude(const AstroInstant& at) {
 
 double AstroEngine::GreenwichMeanSiderealTime(const AstroInstant& at) const {
     return eraGmst06(ERFA_DJM0, at.utcMjd, ERFA_DJM0, at.ttMjd);
+}
+
+double AstroEngine::EquationOfOrigins(double ttMjd) {
+    double dpsi, deps, eo;
+    NutationAt(ttMjd, &dpsi, &deps, &eo);
+    return eo;
 }
 
 double AstroEngine::GreenwichApparentSiderealTime(const AstroInstant& at) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 
 namespace vireo {
 
@@ -29,8 +30,10 @@ double DeltaTSeconds(double utcMjd);
 
 AstroInstant MakeInstant(double utcOle);
 
-// Keeps small caches of the expensive series (Earth's orbit every two days, the part of the
-// nutation beyond IAU 2000B every sixteen days) and interpolates between them, so that a query costs a few microseconds.
+// Keeps caches of the expensive series (Earth's orbit every two days, the part of the
+// nutation beyond IAU 2000B every sixteen days) and interpolates between them, so that a
+// query costs a few microseconds. A node once computed is kept (up to a cap), so queries
+// that come back to a stretch of time, as the query tool's do, find it ready.
 class AstroEngine {
 public:
     AstroEngine();
@@ -42,6 +45,8 @@ public:
     // Greenwich sidereal time, radians in [0, 2pi): mean (IAU 2006) and apparent (IAU 2006/2000A).
     double GreenwichMeanSiderealTime(const AstroInstant& at) const;
     double GreenwichApparentSiderealTime(const AstroInstant& at);
+    // The equation of the origins at a TT moment (GAST = ERA - EO), radians.
+    double EquationOfOrigins(double ttMjd);
 
 private:
     struct EarthNode {
@@ -55,7 +60,9 @@ private:
         std::int64_t index = INT64_MIN;
         double dpsiExtra = 0.0, depsExtra = 0.0, eoSmooth = 0.0;
     };
-    static constexpr int kCacheSize = 128;
+    // About 13 MB and 3 MB at most; past that a cache starts again empty.
+    static constexpr std::size_t kEarthCacheCap = 1 << 17;
+    static constexpr std::size_t kNutationCacheCap = 1 << 15;
     static constexpr double kNutationStep = 16.0;  // days
     static constexpr double kEarthStep = 2.0;     // days
 
@@ -66,8 +73,8 @@ private:
     // Bias-precession-nutation matrix and true obliquity of date.
     void NpbMatrix(double ttMjd, double rnpb[3][3], double* trueObliquity);
 
-    std::array<EarthNode, kCacheSize> earth_;
-    std::array<NutationNode, kCacheSize> nutation_;
+    std::unordered_map<std::int64_t, EarthNode> earth_;
+    std::unordered_map<std::int64_t, NutationNode> nutation_;
     // The last nutation asked: the Sun and sidereal time of one moment share it.
     double lastNutationTt_ = -1e300;
     double lastDpsi_ = 0.0, lastDeps_ = 0.0, lastEo_ = 0.0;

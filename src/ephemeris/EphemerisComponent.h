@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "ephemeris/AstroEngine.h"
 #include "ephemeris/Ephemeris.h"
@@ -80,6 +81,13 @@ public:
     // The local time-zone offset in days.
     double ZoneDays() const { return static_cast<double>(timeZone_) / 24.0; }
     AstroEngine& Engine() { return engine_; }
+    // Searches done the slow way, on the exact chain and from scratch: the reference the
+    // tests hold the quick paths to. Off by default.
+    void SetReferenceSearches(bool on) {
+        referenceSearches_ = on;
+        dayEvents_.clear();
+        term_ = TermInfo();
+    }
     LunisolarCalendar& Calendar() { return calendar_; }
 
 private:
@@ -115,6 +123,7 @@ private:
     double height_ = 0.0;
     float timeZone_ = 9.0f;
     bool hold_ = false;
+    bool referenceSearches_ = false;
     double currentDate_ = 0.0;
 
     // Answers for the current moment, filled on first use.
@@ -124,7 +133,10 @@ private:
     SunPlace sun_;
     bool haveGast_ = false;
     double gast_ = 0.0;
-    DayEvents events_;
+    // The dates asked so far (the query tool comes back to a term's first day for every date
+    // of the term); emptied past the cap.
+    static constexpr std::size_t kDayEventsCap = 4096;
+    std::unordered_map<std::int64_t, DayEvents> dayEvents_;
     TermInfo term_;
 };
 
