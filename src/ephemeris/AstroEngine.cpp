@@ -310,3 +310,82 @@ double NewMoonNear(AstroEngine& engine, double guessUtcOle) {
 }
 
 }  // namespace vireo
+
+namespace vireo {
+namespace {
+
+constexpr double kOleEpochMjdQuick = 15018.0;
+constexpr double kMeanLunation = 29.530588861;
+constexpr double kLunationZeroTtMjd = 51550.09766 - 0.5;  // JDE 2451550.09766
+
+double DegreesToRadians(double d) { return d * ERFA_DD2R; }
+
+}  // namespace
+
+double QuickSunLongitude(double ttMjd) {
+    const double t = (ttMjd - 51544.5) / 36525.0;
+    const double l0 = 280.46646 + t * (36000.76983 + t * 0.0003032);
+    const double m = DegreesToRadians(357.52911 + t * (35999.05029 - t * 0.0001537));
+    const double c = (1.914602 - t * (0.004817 + t * 0.000014)) * std::sin(m) +
+                     (0.019993 - 0.000101 * t) * std::sin(2 * m) + 0.000289 * std::sin(3 * m);
+    const double omega = DegreesToRadians(125.04 - 1934.136 * t);
+    // The Earth swings about the Earth-Moon barycentre by 6.4″ as seen from the Sun.
+    const double d = DegreesToRadians(297.8501921 + 445267.1114034 * t);
+    return Wrap2Pi(DegreesToRadians(l0 + c - 0.00569 - 0.00478 * std::sin(omega) + 0.00179 * std::sin(d)));
+}
+
+double QuickSunLongitudeNear(double target, double guessUtcOle) {
+    constexpr double kRate = ERFA_D2PI / 365.2422;
+    double t = guessUtcOle;
+    for (int i = 0; i < 8; ++i) {
+        const double step = WrapPi(QuickSunLongitude(MakeInstant(t).ttMjd) - target) / kRate;
+        t -= step;
+        if (std::fabs(step) < 1e-6) break;
+    }
+    return t;
+}
+
+std::int64_t LunationNear(double utcOle) {
+    return static_cast<std::int64_t>(
+        std::llround((utcOle + kOleEpochMjdQuick - kLunationZeroTtMjd) / kMeanLunation));
+}
+
+double QuickNewMoon(std::int64_t lunation) {
+    const double k = static_cast<double>(lunation);
+    const double t = k / 1236.85, t2 = t * t, t3 = t2 * t, t4 = t3 * t;
+    double tt = kLunationZeroTtMjd + kMeanLunation * k + 0.00015437 * t2 - 0.000000150 * t3 +
+                0.00000000073 * t4;
+    const double e = 1 - 0.002516 * t - 0.0000074 * t2;
+    const double m = DegreesToRadians(2.5534 + 29.10535670 * k - 0.0000014 * t2 - 0.00000011 * t3);
+    const double mp = DegreesToRadians(201.5643 + 385.81693528 * k + 0.0107582 * t2 + 0.00001238 * t3 -
+                                       0.000000058 * t4);
+    const double f = DegreesToRadians(160.7108 + 390.67050284 * k - 0.0016118 * t2 - 0.00000227 * t3 +
+                                      0.000000011 * t4);
+    const double om = DegreesToRadians(124.7746 - 1.56375588 * k + 0.0020672 * t2 + 0.00000215 * t3);
+    tt += -0.40720 * std::sin(mp) + 0.17241 * e * std::sin(m) + 0.01608 * std::sin(2 * mp) +
+          0.01039 * std::sin(2 * f) + 0.00739 * e * std::sin(mp - m) - 0.00514 * e * std::sin(mp + m) +
+          0.00208 * e * e * std::sin(2 * m) - 0.00111 * std::sin(mp - 2 * f) -
+          0.00057 * std::sin(mp + 2 * f) + 0.00056 * e * std::sin(2 * mp + m) -
+          0.00042 * std::sin(3 * mp) + 0.00042 * e * std::sin(m + 2 * f) +
+          0.00038 * e * std::sin(m - 2 * f) - 0.00024 * e * std::sin(2 * mp - m) -
+          0.00017 * std::sin(om) - 0.00007 * std::sin(mp + 2 * m) + 0.00004 * std::sin(2 * mp - 2 * f) +
+          0.00004 * std::sin(3 * m) + 0.00003 * std::sin(mp + m - 2 * f) +
+          0.00003 * std::sin(2 * mp + 2 * f) - 0.00003 * std::sin(mp + m + 2 * f) +
+          0.00003 * std::sin(mp - m + 2 * f) - 0.00002 * std::sin(mp - m - 2 * f) -
+          0.00002 * std::sin(3 * mp + m) + 0.00002 * std::sin(4 * mp);
+    // The planets' share.
+    static const double kArguments[14][3] = {
+        {299.77, 0.107408, 0.000325}, {251.88, 0.016321, 0.000165}, {251.83, 26.651886, 0.000164},
+        {349.42, 36.412478, 0.000126}, {84.66, 18.206239, 0.000110},  {141.74, 53.303771, 0.000062},
+        {207.14, 2.453732, 0.000060},  {154.84, 7.306860, 0.000056},  {34.52, 27.261239, 0.000047},
+        {207.19, 0.121824, 0.000042},  {291.34, 1.844379, 0.000040},  {161.72, 24.198154, 0.000037},
+        {239.56, 25.513099, 0.000035}, {331.55, 3.592518, 0.000023}};
+    for (int i = 0; i < 14; ++i) {
+        const double a = kArguments[i][0] + kArguments[i][1] * k - (i == 0 ? 0.009173 * t2 : 0.0);
+        tt += kArguments[i][2] * std::sin(DegreesToRadians(a));
+    }
+    const double utcMjd = tt - DeltaTSeconds(tt) / ERFA_DAYSEC;
+    return utcMjd - kOleEpochMjdQuick;
+}
+
+}  // namespace vireo

@@ -435,7 +435,15 @@ double EphemerisComponent::TimeAtSolarLongitude(double angle, double start) {
     // A start at the moment itself (as found by an earlier search) may sit a rounding hair
     // past it: within 2e-7° (about 17 ms of the Sun's motion) the start is the moment.
     if (ahead == 0.0 || ahead > 360.0 - 2e-7) return start;
-    double t = SunLongitudeNear(engine_, target, startUtc + ahead / kMeanSolarRate);
+    double guess = startUtc + ahead / kMeanSolarRate;
+    // Start the exact search from the quick estimate (within minutes) unless the moment is
+    // so near the start that the estimate might find the one a year away.
+    const double quickAhead = WrapDegrees(angle - QuickSunLongitude(MakeInstant(startUtc).ttMjd) * ERFA_DR2D);
+    if (!referenceSearches_ && quickAhead > 2 * kQuickSunLongitudeBound &&
+        quickAhead < 360.0 - 2 * kQuickSunLongitudeBound) {
+        guess = QuickSunLongitudeNear(target, guess);
+    }
+    double t = SunLongitudeNear(engine_, target, guess);
     if (t < startUtc) {
         // Only a rounding hair before the start when the start is the moment itself.
         t = startUtc - t < 1e-6 ? startUtc : SunLongitudeNear(engine_, target, t + 365.2422);
@@ -448,14 +456,33 @@ const EphemerisComponent::TermInfo& EphemerisComponent::Term() {
     if (term_.day == day && term_.zone == timeZone_) return term_;
     // The last term whose moment falls before the end of this local date.
     const double dayEnd = static_cast<double>(day) + 1.0 - ZoneDays();
+    TermInfo info;
+    info.day = day;
+    info.zone = timeZone_;
+    if (!referenceSearches_) {
+        // Mostly the quick longitude tells which term it is and on which date it began.
+        const double quickLon = QuickSunLongitude(MakeInstant(dayEnd).ttMjd) * ERFA_DR2D;
+        const double sinceTerm = std::fmod(quickLon, 15.0);
+        if (sinceTerm > kQuickSunLongitudeBound && sinceTerm < 15.0 - kQuickSunLongitudeBound) {
+            const double termLon = quickLon - sinceTerm;
+            const double target = WrapDegrees(termLon) * ERFA_DD2R;
+            const double quick = QuickSunLongitudeNear(target, dayEnd - sinceTerm / kMeanSolarRate);
+            std::int64_t termDay = DayNumber(quick - kQuickTermBound + ZoneDays());
+            if (termDay != DayNumber(quick + kQuickTermBound + ZoneDays())) {
+                termDay = DayNumber(SunLongitudeNear(engine_, target, quick) + ZoneDays());
+            }
+            info.dayOfTerm = static_cast<int>(day - termDay) + 1;
+            const int next = static_cast<int>(std::lround(WrapDegrees(termLon + 15.0) / 15.0)) % 24;
+            info.index = (next + 1) % 24 + 1;
+            term_ = info;
+            return term_;
+        }
+    }
     const double lon = engine_.SunLongitude(MakeInstant(dayEnd)) * ERFA_DR2D;
     double termLon = 15.0 * std::floor(lon / 15.0);
     if (termLon == lon) termLon -= 15.0;
     const double moment = SunLongitudeNear(engine_, WrapDegrees(termLon) * ERFA_DD2R,
                                            dayEnd - (lon - termLon) / kMeanSolarRate);
-    TermInfo info;
-    info.day = day;
-    info.zone = timeZone_;
     info.dayOfTerm = static_cast<int>(day - DayNumber(moment + ZoneDays())) + 1;
     // Next term at termLon + 15 = 15k - 30.
     const int next = static_cast<int>(std::lround(WrapDegrees(termLon + 15.0) / 15.0));  // 0..23

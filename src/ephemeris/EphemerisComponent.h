@@ -87,6 +87,7 @@ public:
         referenceSearches_ = on;
         dayEvents_.clear();
         term_ = TermInfo();
+        calendar_.SetReferenceSearches(on);
     }
     LunisolarCalendar& Calendar() { return calendar_; }
 
