@@ -367,7 +367,7 @@ const EphemerisComponent::DayEvents& EphemerisComponent::Events() {
     // Mostly both crossings lie on the date: the samples around it find every crossing the
     // date holds (intervals 12 to 35, extremes at 12 to 36), as a scan of the whole window would.
     if (!referenceSearches_) {
-        track.Fit(engine_, MakeInstant(ts[11] - kMargin).ttMjd, MakeInstant(ts[37] + kMargin).ttMjd, 6);
+        track.Fit(engine_, MakeInstant(ts[11] - kMargin).ttMjd, MakeInstant(ts[37] + kMargin).ttMjd, 5);
         for (int i = 11; i <= 37; ++i) fs[i] = f(ts[i]);
         ScanCrossings(f, ts.data(), fs.data(), 12, 35, 12, 36, &crossings);
         choose();
@@ -437,13 +437,21 @@ double EphemerisComponent::TimeAtSolarLongitude(double angle, double start) {
     if (ahead == 0.0 || ahead > 360.0 - 2e-7) return start;
     double guess = startUtc + ahead / kMeanSolarRate;
     // Start the exact search from the quick estimate (within minutes) unless the moment is
-    // so near the start that the estimate might find the one a year away.
+    // so near the start that the estimate might find the one a year away. The moment found
+    // is kept under its estimate: every date of a term asks for the same next term.
     const double quickAhead = WrapDegrees(angle - QuickSunLongitude(MakeInstant(startUtc).ttMjd) * ERFA_DR2D);
+    double t = 0.0;
     if (!referenceSearches_ && quickAhead > 2 * kQuickSunLongitudeBound &&
         quickAhead < 360.0 - 2 * kQuickSunLongitudeBound) {
         guess = QuickSunLongitudeNear(target, guess);
+        const auto key = std::make_pair(target, std::llround(guess * 1440.0));
+        if (termMoments_.size() >= kTermMomentsCap) termMoments_.clear();
+        auto [it, fresh] = termMoments_.try_emplace(key, 0.0);
+        if (fresh) it->second = SunLongitudeNear(engine_, target, guess);
+        t = it->second;
+    } else {
+        t = SunLongitudeNear(engine_, target, guess);
     }
-    double t = SunLongitudeNear(engine_, target, guess);
     if (t < startUtc) {
         // Only a rounding hair before the start when the start is the moment itself.
         t = startUtc - t < 1e-6 ? startUtc : SunLongitudeNear(engine_, target, t + 365.2422);

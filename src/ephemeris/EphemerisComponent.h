@@ -13,7 +13,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "ephemeris/AstroEngine.h"
 #include "ephemeris/Ephemeris.h"
@@ -138,6 +140,9 @@ private:
     // of the term); emptied past the cap.
     static constexpr std::size_t kDayEventsCap = 4096;
     std::unordered_map<std::int64_t, DayEvents> dayEvents_;
+    // Moments of solar longitudes found, under (longitude, quick estimate in minutes).
+    static constexpr std::size_t kTermMomentsCap = 4096;
+    std::map<std::pair<double, long long>, double> termMoments_;
     TermInfo term_;
 };
 
