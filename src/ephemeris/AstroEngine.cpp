@@ -142,8 +142,13 @@ void AstroEngine::EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]) {
     const double x = ttMjd / kEarthStep;
     const double x0 = std::floor(x);
     const auto index = static_cast<std::int64_t>(x0);
-    const EarthNode a = Earth(index);  // a copy: fetching b may empty a full cache
-    const EarthNode& b = Earth(index + 1);
+    // The clock asks within one interval for two days on end: no look-up then.
+    if (lastEarth_[0].day != index) {
+        lastEarth_[0] = Earth(index);
+        lastEarth_[1] = Earth(index + 1);
+    }
+    const EarthNode& a = lastEarth_[0];
+    const EarthNode& b = lastEarth_[1];
     const double s = x - x0, h = kEarthStep;
     const double s2 = s * s, s3 = s2 * s;
     const double h00 = 2 * s3 - 3 * s2 + 1, h10 = (s3 - 2 * s2 + s) * h, h01 = -2 * s3 + 3 * s2,
@@ -166,8 +171,12 @@ void AstroEngine::NutationAt(double ttMjd, double* dpsi, double* deps, double* e
         const double x = ttMjd / kNutationStep;
         const double i0 = std::floor(x);
         const auto index = static_cast<std::int64_t>(i0);
-        const NutationNode a = Nutation(index);
-        const NutationNode& b = Nutation(index + 1);
+        if (lastNutation_[0].index != index) {
+            lastNutation_[0] = Nutation(index);
+            lastNutation_[1] = Nutation(index + 1);
+        }
+        const NutationNode& a = lastNutation_[0];
+        const NutationNode& b = lastNutation_[1];
         const double f = x - i0;
         double bpsi, beps;
         eraNut00b(ERFA_DJM0, ttMjd, &bpsi, &beps);

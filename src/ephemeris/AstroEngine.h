@@ -75,6 +75,9 @@ private:
 
     std::unordered_map<std::int64_t, EarthNode> earth_;
     std::unordered_map<std::int64_t, NutationNode> nutation_;
+    // The interval interpolated last, with both its nodes.
+    EarthNode lastEarth_[2];
+    NutationNode lastNutation_[2];
     // The last nutation asked: the Sun and sidereal time of one moment share it.
     double lastNutationTt_ = -1e300;
     double lastDpsi_ = 0.0, lastDeps_ = 0.0, lastEo_ = 0.0;
