@@ -507,7 +507,7 @@ TEST(EphemerisSun, QuickDaySearchesMatchTheReference) {
         if (!reference.DawnOnDate() || !reference.DuskOnDate()) ++standIns;
         worst = std::fmax(worst, std::fabs(quick.Dawn() - reference.Dawn()) * 86400.0);
         worst = std::fmax(worst, std::fabs(quick.Dusk() - reference.Dusk()) * 86400.0);
-        ASSERT_LT(worst, 0.002) << where;  // seconds: within the searches' own tolerance
+        ASSERT_LT(worst, 1e-4) << where;  // seconds: far inside what the answers show
     }
     std::printf("quick vs reference dawn and dusk: worst %.2e s, %d dates with stand-ins\n", worst, standIns);
     EXPECT_GT(standIns, 10);
