@@ -12,6 +12,7 @@
 
 #include "app/AppSetup.h"
 #include "ephemeris/EphemerisComponent.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
 #include "platform/DesktopId.h"
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
 
     vireo::ClockFormParts parts;
-    parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(); };
+    parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(vireo::EditObserverInDialog); };
     parts.createMidiOutput = [] { return std::make_unique<vireo::FluidSynthMidiOutput>(); };
     parts.createMusicDevice = [] { return std::make_unique<vireo::SdlMusicDevice>(); };
 

@@ -106,7 +106,8 @@ AstroInstant MakeInstant(double utcOle) {
 AstroEngine::AstroEngine() = default;
 
 const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
-    EarthNode& node = earth_[static_cast<std::size_t>(((day % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (earth_.size() >= kEarthCacheCap && earth_.find(day) == earth_.end()) earth_.clear();
+    EarthNode& node = earth_[day];
     if (node.day != day) {
         eraEpv00(ERFA_DJM0, static_cast<double>(day) * kEarthStep, node.pvh, node.pvb);
         node.day = day;
@@ -115,8 +116,8 @@ const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
 }
 
 const AstroEngine::NutationNode& AstroEngine::Nutation(std::int64_t index) {
-    NutationNode& node =
-        nutation_[static_cast<std::size_t>(((index % kCacheSize) + kCacheSize) % kCacheSize)];
+    if (nutation_.size() >= kNutationCacheCap && nutation_.find(index) == nutation_.end()) nutation_.clear();
+    NutationNode& node = nutation_[index];
     if (node.index != index) {
         const double tt = static_cast<double>(index) * kNutationStep;
         double dpsi, deps, bpsi, beps, gamb, phib, psib, epsa, rnpb[3][3], x, y;
@@ -141,8 +142,13 @@ void AstroEngine::EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]) {
     const double x = ttMjd / kEarthStep;
     const double x0 = std::floor(x);
     const auto index = static_cast<std::int64_t>(x0);
-    const EarthNode& a = Earth(index);
-    const EarthNode& b = Earth(index + 1);
+    // The clock asks within one interval for two days on end: no look-up then.
+    if (lastEarth_[0].day != index) {
+        lastEarth_[0] = Earth(index);
+        lastEarth_[1] = Earth(index + 1);
+    }
+    const EarthNode& a = lastEarth_[0];
+    const EarthNode& b = lastEarth_[1];
     const double s = x - x0, h = kEarthStep;
     const double s2 = s * s, s3 = s2 * s;
     const double h00 = 2 * s3 - 3 * s2 + 1, h10 = (s3 - 2 * s2 + s) * h, h01 = -2 * s3 + 3 * s2,
@@ -165,8 +171,12 @@ void AstroEngine::NutationAt(double ttMjd, double* dpsi, double* deps, double* e
         const double x = ttMjd / kNutationStep;
         const double i0 = std::floor(x);
         const auto index = static_cast<std::int64_t>(i0);
-        const NutationNode a = Nutation(index);
-        const NutationNode& b = Nutation(index + 1);
+        if (lastNutation_[0].index != index) {
+            lastNutation_[0] = Nutation(index);
+            lastNutation_[1] = Nutation(index + 1);
+        }
+        const NutationNode& a = lastNutation_[0];
+        const NutationNode& b = lastNutation_[1];
         const double f = x - i0;
         double bpsi, beps;
         eraNut00b(ERFA_DJM0, ttMjd, &bpsi, &beps);
@@ -244,6 +254,12 @@ double AstroEngine::GreenwichMeanSiderealTime(const AstroInstant& at) const {
     return eraGmst06(ERFA_DJM0, at.utcMjd, ERFA_DJM0, at.ttMjd);
 }
 
+double AstroEngine::EquationOfOrigins(double ttMjd) {
+    double dpsi, deps, eo;
+    NutationAt(ttMjd, &dpsi, &deps, &eo);
+    return eo;
+}
+
 double AstroEngine::GreenwichApparentSiderealTime(const AstroInstant& at) {
     double dpsi, deps, eo;
     NutationAt(at.ttMjd, &dpsi, &deps, &eo);
@@ -300,6 +316,85 @@ double NewMoonNear(AstroEngine& engine, double guessUtcOle) {
             return engine.MoonLongitude(at) - engine.SunLongitude(at);
         },
         guessUtcOle, ERFA_D2PI / 29.530589);
+}
+
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+constexpr double kOleEpochMjdQuick = 15018.0;
+constexpr double kMeanLunation = 29.530588861;
+constexpr double kLunationZeroTtMjd = 51550.09766 - 0.5;  // JDE 2451550.09766
+
+double DegreesToRadians(double d) { return d * ERFA_DD2R; }
+
+}  // namespace
+
+double QuickSunLongitude(double ttMjd) {
+    const double t = (ttMjd - 51544.5) / 36525.0;
+    const double l0 = 280.46646 + t * (36000.76983 + t * 0.0003032);
+    const double m = DegreesToRadians(357.52911 + t * (35999.05029 - t * 0.0001537));
+    const double c = (1.914602 - t * (0.004817 + t * 0.000014)) * std::sin(m) +
+                     (0.019993 - 0.000101 * t) * std::sin(2 * m) + 0.000289 * std::sin(3 * m);
+    const double omega = DegreesToRadians(125.04 - 1934.136 * t);
+    // The Earth swings about the Earth-Moon barycentre by 6.4″ as seen from the Sun.
+    const double d = DegreesToRadians(297.8501921 + 445267.1114034 * t);
+    return Wrap2Pi(DegreesToRadians(l0 + c - 0.00569 - 0.00478 * std::sin(omega) + 0.00179 * std::sin(d)));
+}
+
+double QuickSunLongitudeNear(double target, double guessUtcOle) {
+    constexpr double kRate = ERFA_D2PI / 365.2422;
+    double t = guessUtcOle;
+    for (int i = 0; i < 8; ++i) {
+        const double step = WrapPi(QuickSunLongitude(MakeInstant(t).ttMjd) - target) / kRate;
+        t -= step;
+        if (std::fabs(step) < 1e-6) break;
+    }
+    return t;
+}
+
+std::int64_t LunationNear(double utcOle) {
+    return static_cast<std::int64_t>(
+        std::llround((utcOle + kOleEpochMjdQuick - kLunationZeroTtMjd) / kMeanLunation));
+}
+
+double QuickNewMoon(std::int64_t lunation) {
+    const double k = static_cast<double>(lunation);
+    const double t = k / 1236.85, t2 = t * t, t3 = t2 * t, t4 = t3 * t;
+    double tt = kLunationZeroTtMjd + kMeanLunation * k + 0.00015437 * t2 - 0.000000150 * t3 +
+                0.00000000073 * t4;
+    const double e = 1 - 0.002516 * t - 0.0000074 * t2;
+    const double m = DegreesToRadians(2.5534 + 29.10535670 * k - 0.0000014 * t2 - 0.00000011 * t3);
+    const double mp = DegreesToRadians(201.5643 + 385.81693528 * k + 0.0107582 * t2 + 0.00001238 * t3 -
+                                       0.000000058 * t4);
+    const double f = DegreesToRadians(160.7108 + 390.67050284 * k - 0.0016118 * t2 - 0.00000227 * t3 +
+                                      0.000000011 * t4);
+    const double om = DegreesToRadians(124.7746 - 1.56375588 * k + 0.0020672 * t2 + 0.00000215 * t3);
+    tt += -0.40720 * std::sin(mp) + 0.17241 * e * std::sin(m) + 0.01608 * std::sin(2 * mp) +
+          0.01039 * std::sin(2 * f) + 0.00739 * e * std::sin(mp - m) - 0.00514 * e * std::sin(mp + m) +
+          0.00208 * e * e * std::sin(2 * m) - 0.00111 * std::sin(mp - 2 * f) -
+          0.00057 * std::sin(mp + 2 * f) + 0.00056 * e * std::sin(2 * mp + m) -
+          0.00042 * std::sin(3 * mp) + 0.00042 * e * std::sin(m + 2 * f) +
+          0.00038 * e * std::sin(m - 2 * f) - 0.00024 * e * std::sin(2 * mp - m) -
+          0.00017 * std::sin(om) - 0.00007 * std::sin(mp + 2 * m) + 0.00004 * std::sin(2 * mp - 2 * f) +
+          0.00004 * std::sin(3 * m) + 0.00003 * std::sin(mp + m - 2 * f) +
+          0.00003 * std::sin(2 * mp + 2 * f) - 0.00003 * std::sin(mp + m + 2 * f) +
+          0.00003 * std::sin(mp - m + 2 * f) - 0.00002 * std::sin(mp - m - 2 * f) -
+          0.00002 * std::sin(3 * mp + m) + 0.00002 * std::sin(4 * mp);
+    // The planets' share.
+    static const double kArguments[14][3] = {
+        {299.77, 0.107408, 0.000325}, {251.88, 0.016321, 0.000165}, {251.83, 26.651886, 0.000164},
+        {349.42, 36.412478, 0.000126}, {84.66, 18.206239, 0.000110},  {141.74, 53.303771, 0.000062},
+        {207.14, 2.453732, 0.000060},  {154.84, 7.306860, 0.000056},  {34.52, 27.261239, 0.000047},
+        {207.19, 0.121824, 0.000042},  {291.34, 1.844379, 0.000040},  {161.72, 24.198154, 0.000037},
+        {239.56, 25.513099, 0.000035}, {331.55, 3.592518, 0.000023}};
+    for (int i = 0; i < 14; ++i) {
+        const double a = kArguments[i][0] + kArguments[i][1] * k - (i == 0 ? 0.009173 * t2 : 0.0);
+        tt += kArguments[i][2] * std::sin(DegreesToRadians(a));
+    }
+    const double utcMjd = tt - DeltaTSeconds(tt) / ERFA_DAYSEC;
+    return utcMjd - kOleEpochMjdQuick;
 }
 
 }  // namespace vireo

@@ -10,12 +10,17 @@
 // positive length, so the temporal hours stay finite and in order.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <map>
+#include <unordered_map>
+#include <utility>
 
 #include "ephemeris/AstroEngine.h"
 #include "ephemeris/Ephemeris.h"
 #include "ephemeris/LunisolarCalendar.h"
+#include "ephemeris/ObserverInput.h"
 
 namespace vireo {
 
@@ -24,7 +29,14 @@ public:
     // Depression of the Sun's centre that begins 明六つ and 暮六つ: 7°21′40″.
     static constexpr double kTwilightDepression = 7.0 + 21.0 / 60.0 + 40.0 / 3600.0;
 
+    // Shows the observer dialog over parent with the current values; the values accepted, or
+    // nothing when the user cancelled. The dialog lives in a library above this one (widgets),
+    // so whoever builds the clock hands it in.
+    using ObserverEditor =
+        std::function<std::optional<ObserverValues>(QWidget* parent, const ObserverValues& current)>;
+
     EphemerisComponent();
+    explicit EphemerisComponent(ObserverEditor editor);
 
     // Ephemeris
     void SetHoldUpdate(bool hold) override;
@@ -71,6 +83,14 @@ public:
     // The local time-zone offset in days.
     double ZoneDays() const { return static_cast<double>(timeZone_) / 24.0; }
     AstroEngine& Engine() { return engine_; }
+    // Searches done the slow way, on the exact chain and from scratch: the reference the
+    // tests hold the quick paths to. Off by default.
+    void SetReferenceSearches(bool on) {
+        referenceSearches_ = on;
+        dayEvents_.clear();
+        term_ = TermInfo();
+        calendar_.SetReferenceSearches(on);
+    }
     LunisolarCalendar& Calendar() { return calendar_; }
 
 private:
@@ -99,12 +119,14 @@ private:
 
     AstroEngine engine_;
     LunisolarCalendar calendar_;
+    ObserverEditor editor_;
 
     double latitude_ = 35.6544;
     double longitude_ = 139.7447;
     double height_ = 0.0;
     float timeZone_ = 9.0f;
     bool hold_ = false;
+    bool referenceSearches_ = false;
     double currentDate_ = 0.0;
 
     // Answers for the current moment, filled on first use.
@@ -114,7 +136,13 @@ private:
     SunPlace sun_;
     bool haveGast_ = false;
     double gast_ = 0.0;
-    DayEvents events_;
+    // The dates asked so far (the query tool comes back to a term's first day for every date
+    // of the term); emptied past the cap.
+    static constexpr std::size_t kDayEventsCap = 4096;
+    std::unordered_map<std::int64_t, DayEvents> dayEvents_;
+    // Moments of solar longitudes found, under (longitude, quick estimate in minutes).
+    static constexpr std::size_t kTermMomentsCap = 4096;
+    std::map<std::pair<double, long long>, double> termMoments_;
     TermInfo term_;
 };
 

@@ -36,7 +36,7 @@ std::int64_t LunisolarCalendar::JstDay(double utcOle) {
     return static_cast<std::int64_t>(std::floor(utcOle + kJst));
 }
 
-LunisolarCalendar::Year LunisolarCalendar::Compute(int year) {
+LunisolarCalendar::Year LunisolarCalendar::ComputeReference(int year) {
     const double solstice = 270.0 * ERFA_DD2R;
     const double w0 = SunLongitudeNear(engine_, solstice, OleOfDate(year - 1, 12, 21) + 0.5);
     const double w1 = SunLongitudeNear(engine_, solstice, OleOfDate(year, 12, 21) + 0.5);
@@ -58,16 +58,75 @@ LunisolarCalendar::Year LunisolarCalendar::Compute(int year) {
     }
     const std::int64_t end = JstDay(NewMoonNear(engine_, moon + kSynodicMonth));
 
-    Year result;
+    std::vector<std::int64_t> principalTermDays;
     // 中気 from the earlier solstice to the end of the later month 11.
     double term = w0;
     double longitude = solstice;
     while (JstDay(term) < end) {
-        result.principalTermDays.push_back(JstDay(term));
+        principalTermDays.push_back(JstDay(term));
         longitude = std::fmod(longitude + 30.0 * ERFA_DD2R, ERFA_D2PI);
         term = SunLongitudeNear(engine_, longitude, term + 30.44);
     }
 
+    return Assemble(std::move(starts), end, std::move(principalTermDays));
+}
+
+void LunisolarCalendar::SetReferenceSearches(bool on) {
+    reference_ = on;
+    years_.clear();
+    last_ = nullptr;
+}
+
+// The same dates as ComputeReference, from the quick estimates: an event's exact search runs
+// only when the estimate's bound reaches over a JST midnight (a few in a hundred).
+LunisolarCalendar::Year LunisolarCalendar::Compute(int year) {
+    if (reference_) return ComputeReference(year);
+    auto sureDay = [](double quick, double bound, auto&& exact) {
+        const std::int64_t first = JstDay(quick - bound);
+        return first == JstDay(quick + bound) ? first : JstDay(exact());
+    };
+    auto termDay = [&](double longitude, double quick) {
+        return sureDay(quick, kQuickTermBound, [&] { return SunLongitudeNear(engine_, longitude, quick); });
+    };
+    std::map<std::int64_t, std::int64_t> moonDays;
+    auto moonDay = [&](std::int64_t k) {
+        auto it = moonDays.find(k);
+        if (it != moonDays.end()) return it->second;
+        const double quick = QuickNewMoon(k);
+        const std::int64_t day =
+            sureDay(quick, kQuickNewMoonBound, [&] { return NewMoonNear(engine_, quick); });
+        moonDays.emplace(k, day);
+        return day;
+    };
+    const double solstice = 270.0 * ERFA_DD2R;
+    const double w0 = QuickSunLongitudeNear(solstice, OleOfDate(year - 1, 12, 21) + 0.5);
+    const double w1 = QuickSunLongitudeNear(solstice, OleOfDate(year, 12, 21) + 0.5);
+    const std::int64_t w0Day = termDay(solstice, w0), w1Day = termDay(solstice, w1);
+
+    // The month holding the earlier solstice: the last new moon whose JST date is not after it.
+    std::int64_t k = LunationNear(w0 - 15.0);
+    while (moonDay(k) > w0Day) --k;
+    while (moonDay(k + 1) <= w0Day) ++k;
+    std::vector<std::int64_t> starts{moonDay(k)};
+    while (moonDay(k + 1) <= w1Day) starts.push_back(moonDay(++k));
+    const std::int64_t end = moonDay(k + 1);
+
+    std::vector<std::int64_t> principalTermDays;
+    double term = w0;
+    double longitude = solstice;
+    for (std::int64_t day = w0Day; day < end;) {
+        principalTermDays.push_back(day);
+        longitude = std::fmod(longitude + 30.0 * ERFA_DD2R, ERFA_D2PI);
+        term = QuickSunLongitudeNear(longitude, term + 30.44);
+        day = termDay(longitude, term);
+    }
+    return Assemble(std::move(starts), end, std::move(principalTermDays));
+}
+
+LunisolarCalendar::Year LunisolarCalendar::Assemble(std::vector<std::int64_t> starts, std::int64_t end,
+                                                    std::vector<std::int64_t> principalTermDays) {
+    Year result;
+    result.principalTermDays = std::move(principalTermDays);
     const int count = static_cast<int>(starts.size()) - 1;  // months before the later month 11
     if (count != 12 && count != 13) throw EphemerisError("lunisolar year without 12 or 13 months");
     int leapIndex = -1;

@@ -39,9 +39,18 @@ public:
     const Year& SolsticeYear(int year);
     // JST OLE day number of a UTC OLE moment.
     static std::int64_t JstDay(double utcOle);
+    // Every event found by its exact search, as before the quick estimates: the reference
+    // the tests hold them to. Forgets the years computed.
+    void SetReferenceSearches(bool on);
 
 private:
     Year Compute(int year);
+    Year ComputeReference(int year);
+    // The months and the leap month from the first days of the months, the end of the later
+    // month 11 and the dates of the 中気.
+    static Year Assemble(std::vector<std::int64_t> starts, std::int64_t end,
+                         std::vector<std::int64_t> principalTermDays);
+    bool reference_ = false;
 
     AstroEngine& engine_;
     std::map<int, Year> years_;

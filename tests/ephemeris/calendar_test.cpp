@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <erfam.h>
+
 #include <cmath>
 #include <map>
+#include <random>
+#include <vector>
 
 #include "EphemerisTestUtil.h"
 #include "ephemeris/EphemerisComponent.h"
@@ -147,6 +151,83 @@ TEST(LunisolarCalendar, InvariantsAcrossTheCentury) {
     }
     // Seven leap months in nineteen years: 199 years hold 73 +- 1.
     EXPECT_NEAR(leapYears, 73, 1);
+}
+
+}  // namespace
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+// The quick estimates stay well inside their bounds against the exact searches, at events
+// spread over every century the component answers for.
+TEST(LunisolarCalendar, QuickEstimatesWithinTheirBounds) {
+    AstroEngine engine;
+    double worstMoon = 0.0, worstTerm = 0.0, worstLongitude = 0.0;
+    for (std::int64_t k = -12390; k < 12370; k += 37) {
+        const double quick = QuickNewMoon(k);
+        worstMoon = std::fmax(worstMoon, std::fabs(NewMoonNear(engine, quick) - quick));
+        // The solar term nearest that new moon.
+        const AstroInstant at = MakeInstant(quick);
+        const double target = std::fmod(std::round(QuickSunLongitude(at.ttMjd) / (15.0 * ERFA_DD2R)), 24.0) * 15.0 * ERFA_DD2R;
+        const double term = QuickSunLongitudeNear(target, quick);
+        worstTerm = std::fmax(worstTerm, std::fabs(SunLongitudeNear(engine, target, term) - term));
+        double d = std::fabs(QuickSunLongitude(at.ttMjd) - engine.SunLongitude(at)) * ERFA_DR2D;
+        worstLongitude = std::fmax(worstLongitude, std::fmin(d, 360.0 - d));
+    }
+    std::printf("quick estimates: new moons %.1f s, terms %.1f s, longitude %.1f\"\n", worstMoon * 86400,
+                worstTerm * 86400, worstLongitude * 3600);
+    // What was measured over every event, with the bounds' room to spare.
+    EXPECT_LT(worstMoon, kQuickNewMoonBound / 1.9);
+    EXPECT_LT(worstTerm, kQuickTermBound / 1.45);
+    EXPECT_LT(worstLongitude, kQuickSunLongitudeBound / 3);
+    EXPECT_GT(worstMoon * 86400, 1.0);  // they are estimates, not the exact searches
+}
+
+// The calendar from the quick estimates is the one from the exact searches: every month,
+// leap month and 中気 date of 1901 to 2099, and years from the whole span.
+TEST(LunisolarCalendar, QuickCalendarIsTheReference) {
+    AstroEngine engine;
+    LunisolarCalendar quick(engine), reference(engine);
+    reference.SetReferenceSearches(true);
+    std::vector<int> years;
+    for (int y = 1901; y <= 2099; ++y) years.push_back(y);
+    for (int y = 1000; y <= 2999; y += 97) years.push_back(y);
+    years.push_back(2999);
+    for (const int y : years) {
+        const auto& a = quick.SolsticeYear(y);
+        const auto& b = reference.SolsticeYear(y);
+        ASSERT_EQ(a.months.size(), b.months.size()) << y;
+        for (std::size_t i = 0; i < a.months.size(); ++i) {
+            EXPECT_EQ(a.months[i].firstDay, b.months[i].firstDay) << y << " " << i;
+            EXPECT_EQ(a.months[i].number, b.months[i].number) << y << " " << i;
+            EXPECT_EQ(a.months[i].leap, b.months[i].leap) << y << " " << i;
+        }
+        EXPECT_EQ(a.principalTermDays, b.principalTermDays) << y;
+    }
+}
+
+// Term day and index from the quick estimates are those of the exact searches, in any zone.
+TEST(EphemerisSolarTermsQuick, TermDayAndIndexAreTheReference) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> date(-328000.0, 401000.0);
+    std::uniform_int_distribution<int> zone(-12, 14);
+    EphemerisComponent quick, reference;
+    reference.SetReferenceSearches(true);
+    for (int i = 0; i < 3000; ++i) {
+        const float z = static_cast<float>(zone(rng));
+        // Half the dates on or next to the date a term begins, where the answer turns.
+        double d = date(rng);
+        if (i % 2 == 0) {
+            d = quick.TimeAtSolarLongitude(15.0 * (i % 24), d) + (i % 3 - 1) + 0.3 * (i % 5) / 4;
+        }
+        for (EphemerisComponent* e : {&quick, &reference}) {
+            e->SetObserverTimeZone(z);
+            e->SetCurrentDate(d);
+        }
+        ASSERT_EQ(quick.SolarTermIndex(), reference.SolarTermIndex()) << Text(d) << " zone " << z;
+        ASSERT_EQ(quick.SolarTermDay(), reference.SolarTermDay()) << Text(d) << " zone " << z;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "EphemerisTestUtil.h"
 #include "ephemeris/EphemerisComponent.h"
@@ -53,6 +54,39 @@ TEST(EphemerisObserver, KeepsValuesAndRefusesBadOnes) {
     EXPECT_THROW(e.SetCurrentDate(1e9), EphemerisError);
     EXPECT_THROW(e.SiderealTime(4), EphemerisError);
     EXPECT_THROW(e.SiderealTime(-1), EphemerisError);
+}
+
+// EditObserver goes through the editor the component was built with: what it accepts is
+// the new observer, unchanged values and a cancel are no change, and a component built
+// without one fails loudly rather than pretending the user changed nothing.
+TEST(EphemerisObserver, EditObserverThroughTheInjectedEditor) {
+    std::optional<ObserverValues> answer;
+    ObserverValues shown;
+    int calls = 0;
+    EphemerisComponent e([&](QWidget* parent, const ObserverValues& current) {
+        EXPECT_EQ(parent, nullptr);
+        shown = current;
+        ++calls;
+        return answer;
+    });
+    e.SetCurrentDate(Ole(2025, 3, 1, 12));
+    answer = std::nullopt;
+    EXPECT_FALSE(e.EditObserver(nullptr));
+    EXPECT_EQ(shown.latitude, 35.6544);
+    EXPECT_EQ(shown.timeZone, 9.0f);
+    answer = shown;
+    EXPECT_FALSE(e.EditObserver(nullptr));
+    answer = ObserverValues{43.06, 141.35, 100.0, 8.0f};
+    EXPECT_TRUE(e.EditObserver(nullptr));
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(e.ObserverLatitude(), 43.06);
+    EXPECT_EQ(e.ObserverLongitude(), 141.35);
+    EXPECT_EQ(e.ObserverHeight(), 100.0);
+    EXPECT_EQ(e.ObserverTimeZone(), 8.0f);
+    EXPECT_FALSE(e.HoldUpdate());
+
+    EphemerisComponent bare;
+    EXPECT_THROW(bare.EditObserver(nullptr), EphemerisError);
 }
 
 TEST(EphemerisObserver, HoldingDefersNothingTheAnswersNeed) {
@@ -436,6 +470,47 @@ TEST(EphemerisSun, EquatorialToEclipticRoundTripAtTerms) {
     EXPECT_LT(worstLon, 0.005) << "arcseconds";
     EXPECT_LT(worstLat, 1.5) << "arcseconds";
     EXPECT_GT(worstLat, 0.01);  // the Sun really leaves the ecliptic of date a little
+}
+
+}  // namespace
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+// The quick day searches (the Sun from a track through a few exact places, the date's own
+// samples first) give the crossings the exact chain scanned over the whole window gives,
+// everywhere: polar days and nights, zones far from their meridians, any year.
+TEST(EphemerisSun, QuickDaySearchesMatchTheReference) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> lat(-90.0, 90.0), lon(-180.0, 180.0), any(-328000.0, 401000.0),
+        recent(0.0, 73000.0);
+    std::uniform_int_distribution<int> zone(-12, 14);
+    double worst = 0.0;
+    int standIns = 0;
+    for (int i = 0; i < 400; ++i) {
+        const double la = i % 4 == 0 ? lat(rng) : lat(rng) * 0.7, lo = lon(rng);
+        const float z = static_cast<float>(zone(rng));
+        const double date = std::floor(i % 3 == 0 ? any(rng) : recent(rng)) + 0.5;
+        EphemerisComponent quick, reference;
+        for (EphemerisComponent* e : {&quick, &reference}) {
+            e->SetObserverLatitude(la);
+            e->SetObserverLongitude(lo);
+            e->SetObserverTimeZone(z);
+            e->SetCurrentDate(date);
+        }
+        reference.SetReferenceSearches(true);
+        const std::string where = std::to_string(la) + " " + std::to_string(lo) + " " +
+                                  std::to_string(z) + " " + Text(date);
+        ASSERT_EQ(quick.DawnOnDate().has_value(), reference.DawnOnDate().has_value()) << where;
+        ASSERT_EQ(quick.DuskOnDate().has_value(), reference.DuskOnDate().has_value()) << where;
+        if (!reference.DawnOnDate() || !reference.DuskOnDate()) ++standIns;
+        worst = std::fmax(worst, std::fabs(quick.Dawn() - reference.Dawn()) * 86400.0);
+        worst = std::fmax(worst, std::fabs(quick.Dusk() - reference.Dusk()) * 86400.0);
+        ASSERT_LT(worst, 1e-4) << where;  // seconds: far inside what the answers show
+    }
+    std::printf("quick vs reference dawn and dusk: worst %.2e s, %d dates with stand-ins\n", worst, standIns);
+    EXPECT_GT(standIns, 10);
 }
 
 }  // namespace

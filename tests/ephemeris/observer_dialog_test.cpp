@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "ephemeris/EphemerisComponent.h"
-#include "ephemeris/ObserverDialog.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 #include "ephemeris/ObserverInput.h"
 
 namespace vireo {
@@ -101,7 +101,7 @@ protected:
 };
 
 TEST_F(EditObserverTest, OkWithNewValuesChangesTheObserver) {
-    EphemerisComponent e;
+    EphemerisComponent e(EditObserverInDialog);
     e.SetCurrentDate(45000.5);
     const double raBefore = e.RightAscension();
     WhenDialogOpens([](ObserverDialog* d) {
@@ -121,7 +121,7 @@ TEST_F(EditObserverTest, OkWithNewValuesChangesTheObserver) {
 }
 
 TEST_F(EditObserverTest, OkWithoutChangeAndCancelReturnFalse) {
-    EphemerisComponent e;
+    EphemerisComponent e(EditObserverInDialog);
     WhenDialogOpens([](ObserverDialog* d) { d->Command1->click(); });
     EXPECT_FALSE(e.EditObserver(nullptr));
     WhenDialogOpens([](ObserverDialog* d) {
@@ -133,7 +133,7 @@ TEST_F(EditObserverTest, OkWithoutChangeAndCancelReturnFalse) {
 }
 
 TEST_F(EditObserverTest, OutOfRangeShowsAMessageThenTheUserCancels) {
-    EphemerisComponent e;
+    EphemerisComponent e(EditObserverInDialog);
     QString message;
     WhenDialogOpens([&message](ObserverDialog* d) {
         d->Text4->setText("20");

@@ -25,7 +25,7 @@
 #include "TestAudioFiles.h"
 #include "about/AboutForm.h"
 #include "ephemeris/EphemerisComponent.h"
-#include "ephemeris/ObserverDialog.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
 #include "mainwindow/shell/ClockMenu.h"
@@ -56,7 +56,7 @@ protected:
     std::unique_ptr<ClockForm> LoadAndShow() {
         ClockFormParts parts;
         parts.clock = &clock_;
-        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(); };
+        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(EditObserverInDialog); };
         parts.createMidiOutput = [] {
             FluidSynthOptions o;
             o.Offline = true;  // rendered on demand, no sound card needed

@@ -17,6 +17,7 @@
 
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
 #include "settings/SettingsStore.h"
@@ -38,7 +39,7 @@ protected:
     std::unique_ptr<ClockForm> MakeForm(const Clock* clock = nullptr) {
         ClockFormParts parts;
         parts.clock = clock ? clock : &clock_;
-        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(); };
+        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(EditObserverInDialog); };
         return std::make_unique<ClockForm>(std::move(parts));
     }
     std::unique_ptr<ClockForm> LoadAndShow() {

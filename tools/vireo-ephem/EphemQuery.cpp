@@ -51,7 +51,49 @@ bool Digits(const std::string& s, std::size_t pos, std::size_t n, int* out) {
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
+std::string RepairUtf8(const std::string& text) {
+    static const char kReplacement[] = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(text.size());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        // Continuation bytes needed and the range the first of them must lie in.
+        int need = 0;
+        unsigned lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) need = 1;
+        else if (c == 0xE0) need = 2, lo = 0xA0;               // no overlong forms
+        else if (c == 0xED) need = 2, hi = 0x9F;               // no surrogates
+        else if (c >= 0xE1 && c <= 0xEF) need = 2;
+        else if (c == 0xF0) need = 3, lo = 0x90;
+        else if (c >= 0xF1 && c <= 0xF3) need = 3;
+        else if (c == 0xF4) need = 3, hi = 0x8F;               // nothing past U+10FFFF
+        std::size_t j = i + 1;
+        bool whole = need > 0;
+        for (int k = 0; k < need; ++k, ++j) {
+            const auto b = j < n ? static_cast<unsigned char>(text[j]) : 0u;
+            if (j >= n || b < lo || b > hi) {
+                whole = false;
+                break;
+            }
+            lo = 0x80;
+            hi = 0xBF;
+        }
+        if (whole) out.append(text, i, j - i);
+        else out += kReplacement;
+        i = need > 0 ? j : i + 1;
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& raw) {
+    const std::string text = RepairUtf8(raw);
     std::string out = "\"";
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -176,6 +218,9 @@ std::variant<std::vector<const EphemField*>, std::string> SelectEphemFields(cons
             if (name == f.name) found = &f;
         }
         if (!found) return "unknown field \"" + name + "\"";
+        if (std::find(selected.begin(), selected.end(), found) != selected.end()) {
+            return "field \"" + name + "\" named more than once";
+        }
         selected.push_back(found);
         pos = comma + 1;
     }

@@ -33,7 +33,7 @@ struct EphemField {
 const std::vector<EphemField>& EphemFields();
 
 // The fields named in a comma-separated list, in the list's order; a message for an unknown
-// name or an empty list.
+// or repeated name or an empty list.
 std::variant<std::vector<const EphemField*>, std::string> SelectEphemFields(const std::string& names);
 
 // Sets the component to the query and writes the answer object (one line, no newline) with
@@ -46,7 +46,11 @@ std::string EphemErrorJson(const std::string& message, long lineNumber, const st
 
 // Local "YYYY-MM-DDTHH:MM:SS" of an OLE date, rounded to the second.
 std::string LocalDateTimeText(double oleDate);
-// A JSON string literal (quotes and escapes), UTF-8 kept as it is.
+// A JSON string literal (quotes and escapes) of UTF-8 text; bytes that are not UTF-8 become
+// U+FFFD, so the literal is always valid UTF-8 JSON.
 std::string JsonString(const std::string& text);
+// The text with each ill-formed UTF-8 sequence (stray or truncated bytes, overlong forms,
+// surrogates, beyond U+10FFFF) replaced by U+FFFD, one for each maximal bad part.
+std::string RepairUtf8(const std::string& text);
 
 }  // namespace vireo

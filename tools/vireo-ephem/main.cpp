@@ -1,8 +1,14 @@
 // vireo-ephem: answers ephemeris queries for scripts and for checking, one JSON object a line.
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "EphemQuery.h"
@@ -10,8 +16,15 @@
 
 namespace {
 
+// Exit statuses, as sysexits.h names them.
+constexpr int kExitAnswered = 0;
+constexpr int kExitLineFailed = 1;
+constexpr int kExitUsage = 64;  // EX_USAGE
+constexpr int kExitIo = 74;     // EX_IOERR
+
 const char* const kHelp = R"(Usage: vireo-ephem [--fields LIST] [LAT LON HEIGHT TZ YYYY-MM-DDTHH:MM:SS]
        vireo-ephem [--fields LIST] < queries
+       vireo-ephem --help | --version
 
 Answers ephemeris queries. Each query is one line of five fields separated by blanks:
   LAT      latitude in degrees, north positive (-90..90)
@@ -35,26 +48,171 @@ input is (blank lines are skipped). Each answer is one JSON object on its own li
   lunisolar_month, lunisolar_day, leap_month, day_label
                        the Japanese lunisolar date (on JST) of the local date and its 六曜
   scale_seconds        the clock's eight scales 0..7 at that moment, seconds of day [0, 86400)
---fields LIST writes only the comma-separated fields named (in that order) and computes only
-them, e.g. --fields at,lunisolar_month,lunisolar_day,leap_month,day_label for fast calendar
-look-ups.
-A malformed line gets {"error": ..., "line": N, "input": ...} and the rest go on; the exit
-status is 1 if any line failed, 0 otherwise.
+
+Options (before, after or between the query's fields; "--" ends them, and a field that
+starts with "-" and a digit or point is a negative number, not an option):
+  --fields LIST, --fields=LIST
+                 write only the comma-separated fields named (in that order, each once) and
+                 compute only them, e.g. --fields at,lunisolar_month,lunisolar_day,leap_month,day_label
+                 for fast calendar look-ups
+  -h, --help     this text
+  --version      the program's version
+A malformed line gets {"error": ..., "line": N, "input": ...} and the rest go on. Bytes of the
+input that are not UTF-8 are written as U+FFFD, so every line written is UTF-8 JSON.
+The exit status is one of:
+  0   every query answered
+  1   at least one query malformed or refused (its error object was written)
+  64  usage error: unknown option, bad or repeated option value (nothing is answered)
+  74  standard input could not be read or standard output could not be written
 )";
+
+// Standard output with its own buffer, written with write(2) so that a failure (full disk,
+// closed descriptor, reader gone) is seen and reported instead of lost.
+class Output {
+public:
+    void Line(const std::string& text) {
+        buffer_ += text;
+        buffer_ += '\n';
+        if (buffer_.size() >= 1 << 16) Flush();
+    }
+    // False once a write has failed; the reason is in Error().
+    bool Flush() {
+        std::size_t done = 0;
+        while (!failed_ && done < buffer_.size()) {
+            const ssize_t n = ::write(STDOUT_FILENO, buffer_.data() + done, buffer_.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                error_ = n < 0 ? errno : EIO;
+                failed_ = true;
+            }
+        }
+        buffer_.clear();
+        return !failed_;
+    }
+    bool Failed() const { return failed_; }
+    int Error() const { return error_; }
+
+private:
+    std::string buffer_;
+    bool failed_ = false;
+    int error_ = 0;
+};
+
+// Standard input a line at a time. Before it waits for more input it flushes the answers
+// written so far, so a script that writes a query and reads its answer never hangs, while
+// a file or pipe full of queries is read and answered in large blocks.
+class Input {
+public:
+    explicit Input(Output& out) : out_(out) {}
+    // False at the end of input or on a read error (then Error() is set).
+    bool Line(std::string* line) {
+        for (;;) {
+            const std::size_t newline = buffer_.find('\n', start_);
+            if (newline != std::string::npos) {
+                line->assign(buffer_, start_, newline - start_);
+                start_ = newline + 1;
+                return true;
+            }
+            buffer_.erase(0, start_);
+            start_ = 0;
+            if (eof_) {
+                if (buffer_.empty()) return false;
+                line->swap(buffer_);  // a last line without its newline
+                buffer_.clear();
+                return true;
+            }
+            if (!out_.Flush()) return false;
+            char block[1 << 16];
+            const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
+            if (n > 0) {
+                buffer_.append(block, static_cast<std::size_t>(n));
+            } else if (n == 0) {
+                eof_ = true;
+            } else if (errno != EINTR) {
+                error_ = errno;
+                return false;
+            }
+        }
+    }
+    int Error() const { return error_; }
+
+private:
+    Output& out_;
+    std::string buffer_;
+    std::size_t start_ = 0;
+    bool eof_ = false;
+    int error_ = 0;
+};
+
+struct Arguments {
+    bool help = false;
+    bool version = false;
+    std::optional<std::string> fields;
+    std::vector<std::string> words;  // the query's fields, when given as arguments
+};
+
+// A negative number ("-33.87", "-.5") is a query field, not an option.
+bool LooksLikeNumber(const char* arg) {
+    return arg[0] == '-' && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
+}
+
+// The arguments, options anywhere; a message for a usage error.
+std::variant<Arguments, std::string> ParseArguments(int argc, char** argv) {
+    Arguments a;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-" || LooksLikeNumber(argv[i])) {
+            a.words.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            a.help = true;
+        } else if (arg == "--version") {
+            a.version = true;
+        } else if (arg == "--fields" || arg.rfind("--fields=", 0) == 0) {
+            std::string list;
+            if (arg == "--fields") {
+                if (i + 1 >= argc) return std::string("--fields needs a list of fields");
+                list = argv[++i];
+            } else {
+                list = arg.substr(9);
+            }
+            if (a.fields) return std::string("--fields given more than once");
+            a.fields = list;
+        } else {
+            return "unknown option \"" + arg + "\"";
+        }
+    }
+    return a;
+}
+
+int UsageError(const std::string& message) {
+    std::cerr << "vireo-ephem: " << vireo::RepairUtf8(message) << "; see vireo-ephem --help\n";
+    return kExitUsage;
+}
+
+int IoError(const char* what, int error) {
+    std::cerr << "vireo-ephem: " << what << ": " << std::strerror(error) << '\n';
+    return kExitIo;
+}
 
 const std::vector<const vireo::EphemField*>* fields = nullptr;
 
-bool Answer(vireo::EphemerisComponent& component, const std::string& line, long number) {
+bool Answer(vireo::EphemerisComponent& component, const std::string& line, long number, Output& out) {
     auto parsed = vireo::ParseEphemQuery(line);
     if (auto* message = std::get_if<std::string>(&parsed)) {
-        std::cout << vireo::EphemErrorJson(*message, number, line) << '\n';
+        out.Line(vireo::EphemErrorJson(*message, number, line));
         return false;
     }
     try {
-        std::cout << vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed), fields) << '\n';
+        out.Line(vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed), fields));
         return true;
     } catch (const vireo::EphemerisError& e) {
-        std::cout << vireo::EphemErrorJson(e.what(), number, line) << '\n';
+        out.Line(vireo::EphemErrorJson(e.what(), number, line));
         return false;
     }
 }
@@ -62,49 +220,46 @@ bool Answer(vireo::EphemerisComponent& component, const std::string& line, long 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << kHelp;
-            return 0;
-        }
+    // A reader that goes away is a failed write to report, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    auto arguments = ParseArguments(argc, argv);
+    if (auto* message = std::get_if<std::string>(&arguments)) return UsageError(*message);
+    const Arguments& args = std::get<Arguments>(arguments);
+
+    Output out;
+    if (args.help || args.version) {
+        out.Line(args.help ? std::string(kHelp, std::strlen(kHelp) - 1) : "vireo-ephem " VIREO_VERSION);
+        return out.Flush() ? kExitAnswered : IoError("cannot write the output", out.Error());
     }
-    int first = 1;
     std::vector<const vireo::EphemField*> selected;
-    if (argc > 1 && std::strncmp(argv[1], "--fields", 8) == 0) {
-        std::string list;
-        if (std::strncmp(argv[1], "--fields=", 9) == 0) {
-            list = argv[1] + 9;
-            first = 2;
-        } else if (std::strcmp(argv[1], "--fields") == 0 && argc > 2) {
-            list = argv[2];
-            first = 3;
-        } else {
-            std::cerr << "vireo-ephem: --fields needs a list of fields; see --help\n";
-            return 2;
-        }
-        auto result = vireo::SelectEphemFields(list);
-        if (auto* message = std::get_if<std::string>(&result)) {
-            std::cerr << "vireo-ephem: " << *message << "; see --help\n";
-            return 2;
-        }
+    if (args.fields) {
+        auto result = vireo::SelectEphemFields(*args.fields);
+        if (auto* message = std::get_if<std::string>(&result)) return UsageError(*message);
         selected = std::get<std::vector<const vireo::EphemField*>>(result);
         fields = &selected;
     }
+
     vireo::EphemerisComponent component;
-    if (argc > first) {
-        std::string line;
-        for (int i = first; i < argc; ++i) line += (i > first ? " " : "") + std::string(argv[i]);
-        return Answer(component, line, 1) ? 0 : 1;
-    }
     bool ok = true;
-    long number = 0;
-    for (std::string line; std::getline(std::cin, line);) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        ok = Answer(component, line, number) && ok;
-        std::cout.flush();
+    if (!args.words.empty()) {
+        std::string line;
+        for (const std::string& w : args.words) line += (line.empty() ? "" : " ") + w;
+        ok = Answer(component, line, 1, out);
+    } else {
+        Input in(out);
+        long number = 0;
+        for (std::string line; in.Line(&line);) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find_first_not_of(" \t") == std::string::npos) continue;
+            ok = Answer(component, line, number, out) && ok;
+            if (out.Failed()) break;
+        }
+        if (in.Error() != 0) {
+            out.Flush();
+            return IoError("cannot read the input", in.Error());
+        }
     }
-    return ok ? 0 : 1;
+    if (!out.Flush()) return IoError("cannot write the output", out.Error());
+    return ok ? kExitAnswered : kExitLineFailed;
 }

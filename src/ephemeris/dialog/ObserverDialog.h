@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 #include "ephemeris/ObserverInput.h"
 
@@ -36,6 +37,9 @@ private:
     ObserverValues values_;
     std::function<void(const QString&)> errorSink_;
 };
+
+// The ephemeris component's editor: the dialog, modal over parent, opened on current.
+std::optional<ObserverValues> EditObserverInDialog(QWidget* parent, const ObserverValues& current);
 
 // Full-width digits, signs and points (as a Japanese input method types them) to ASCII.
 QString FoldToAscii(const QString& text);

@@ -1,4 +1,4 @@
-#include "ephemeris/ObserverDialog.h"
+#include "ephemeris/dialog/ObserverDialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,8 +7,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "ephemeris/EphemerisComponent.h"
 
 namespace vireo {
 namespace {
@@ -85,22 +83,11 @@ void ObserverDialog::Command1_Click() {
     accept();
 }
 
-bool EphemerisComponent::EditObserver(QWidget* parent) {
+std::optional<ObserverValues> EditObserverInDialog(QWidget* parent, const ObserverValues& current) {
     ObserverDialog dialog(parent);
-    ObserverValues current{latitude_, longitude_, height_, timeZone_};
     dialog.SetValues(current);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const ObserverValues& v = dialog.Values();
-    const bool changed = v.latitude != current.latitude || v.longitude != current.longitude ||
-                         v.height != current.height || v.timeZone != current.timeZone;
-    if (!changed) return false;
-    SetHoldUpdate(true);
-    SetObserverLatitude(v.latitude);
-    SetObserverLongitude(v.longitude);
-    SetObserverHeight(v.height);
-    SetObserverTimeZone(v.timeZone);
-    SetHoldUpdate(false);
-    return true;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Values();
 }
 
 }  // namespace vireo
