@@ -227,31 +227,30 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect work = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
 
-    // The designed outer size: the designed client area and whatever frame the platform knows
-    // already (some know it as soon as the native window exists, X11 only once it is mapped).
-    winId();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const int designedW = RoundToInt32(DesignedClientWidthTwips / tw.X) + frame.left() + frame.right();
-    const int designedH = RoundToInt32(DesignedClientHeightTwips / tw.Y) + frame.top() + frame.bottom();
-
+    // The client area is what is kept: a window manager adds its frame only once the window
+    // is mapped, and a frame counted before it is known makes the window creep or shrink.
     StoredPlacement stored;
     stored.Left = optionalTwips(store, kLeft);
     stored.Top = optionalTwips(store, kTop);
     stored.Width = optionalTwips(store, kWidth);
     stored.Height = optionalTwips(store, kHeight);
-    WindowRect r = ResolvePlacement(stored, tw, work.width(), work.height(), designedW, designedH);
+    WindowRect r = ResolvePlacement(stored, tw, work.width(), work.height(),
+                                    RoundToInt32(DesignedClientWidthTwips / tw.X),
+                                    RoundToInt32(DesignedClientHeightTwips / tw.Y));
 
     std::vector<WindowRect> screens;
     for (QScreen* s : QGuiApplication::screens()) {
         const QRect a = s->availableGeometry();
         screens.push_back({a.x(), a.y(), a.width(), a.height()});
     }
+    // Corrected with room for the caption above the client, so that it stays on the screen.
+    const int frame = FrameHeight();
+    r.Top -= frame;
+    r.Height += frame;
     r = CorrectWindowRect(r, screens, MinimumTrackWidth, MinimumHeight());
-
-    placedOuter_ = r;
-    frameFixPending_ = frame.isNull();
-    setGeometry(r.Left + frame.left(), r.Top + frame.top(), std::max(1, r.Width - frame.left() - frame.right()),
-                std::max(1, r.Height - frame.top() - frame.bottom()));
+    r.Top += frame;
+    r.Height -= frame;
+    setGeometry(r.Left, r.Top, std::max(1, r.Width), std::max(1, r.Height));
 }
 
 // ---- Shutdown -------------------------------------------------------------------------------
@@ -305,8 +304,8 @@ void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
     }
     // 9. The alarms.
     SaveAlarmTables(store, alarms_);
-    // 10. The rectangle the window restores to; 11. its state, minimised kept as normal.
-    const TwipRect t = ToTwips(NormalOuterRect(), Twips());
+    // 10. The client rectangle the window restores to; 11. its state, minimised kept as normal.
+    const TwipRect t = ToTwips(NormalClientRect(), Twips());
     Write(store, kLeft, t.Left);
     Write(store, kTop, t.Top);
     Write(store, kWidth, t.Width);
@@ -568,20 +567,14 @@ void ClockForm::RefreshAfterRestore() {
 }
 
 void ClockForm::mousePressEvent(QMouseEvent* event) {
-    // A round window moves with its face; a rectangular one keeps its caption for that.
-    if (shell_->StartFaceDrag(event->buttons())) {
+    // A round window moves with its face; a rectangular one keeps its caption for that. The
+    // window manager's move starts once a press: a move asked for again from the motion that
+    // follows would outlast the release, and the window would follow the pointer on its own.
+    if (event->button() == Qt::LeftButton && shell_->StartFaceDrag(event->buttons())) {
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
-}
-
-void ClockForm::mouseMoveEvent(QMouseEvent* event) {
-    if (shell_->StartFaceDrag(event->buttons())) {
-        event->accept();
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
 }
 
 // ---- Window geometry ------------------------------------------------------------------------
@@ -590,14 +583,26 @@ TwipScale ClockForm::Twips() const {
     const QScreen* s = screen();
     if (!s) s = QGuiApplication::primaryScreen();
     if (!s) return TwipScale{};
-    return TwipScale::FromDpi(s->logicalDotsPerInchX(), s->logicalDotsPerInchY());
+    // Per screen pixel, not per pixel of Qt's own scaling (QT_SCALE_FACTOR and the like), so
+    // that a stored place is the same place on the screen whatever the scale.
+    const double dpr = s->devicePixelRatio() > 0 ? s->devicePixelRatio() : 1.0;
+    return TwipScale::FromDpi(s->logicalDotsPerInchX() / dpr, s->logicalDotsPerInchY() / dpr);
 }
 
-int ClockForm::MinimumHeight() const {
+int ClockForm::CaptionHeight() const {
     // The caption height a frame adds; the style's title bar stands for the system metric.
     const int caption = style() ? style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) : 0;
-    return MinimumWindowHeight(MinimumTrackWidth, std::max(caption, 0));
+    return std::max(caption, 0);
 }
+
+int ClockForm::FrameHeight() const {
+    const int known = frameGeometry().height() - geometry().height();
+    if (known > 0) return known;
+    // Not mapped yet: a frameless window has none, any other at least its caption.
+    return (windowFlags() & Qt::FramelessWindowHint) ? 0 : CaptionHeight();
+}
+
+int ClockForm::MinimumHeight() const { return MinimumWindowHeight(MinimumTrackWidth, CaptionHeight()); }
 
 int ClockForm::WindowStateIndexNow() const {
     const Qt::WindowStates s = windowState();
@@ -606,36 +611,32 @@ int ClockForm::WindowStateIndexNow() const {
     return WindowStateNormal;
 }
 
-WindowRect ClockForm::NormalOuterRect() const {
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                     frame.bottom() - client.bottom());
-    QRect normal = client;
+WindowRect ClockForm::NormalClientRect() const {
+    QRect normal = geometry();
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        // Not yet seen in the normal state with its frame: the placement start-up read.
-        if (frameFixPending_ && placedOuter_.Width > 0) return placedOuter_;
         const QRect n = normalGeometry();
         if (n.isValid() && !n.isEmpty()) normal = n;
     }
-    const QRect outer = normal.marginsAdded(m);
-    return {outer.x(), outer.y(), outer.width(), outer.height()};
+    return {normal.x(), normal.y(), normal.width(), normal.height()};
 }
 
 void ClockForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     face_->setGeometry(rect());
     Form_Resize();
-    FixFrameSizeOnce();
 }
 
 void ClockForm::Form_Resize() {
-    const int minimum = MinimumHeight();
-    const int frameExtra = frameGeometry().height() - geometry().height();
-    const int outerHeight = height() + std::max(frameExtra, 0);
-    if (outerHeight < minimum && !isMinimized()) {
-        // Raises another resize event, which does the rest.
-        resize(width(), minimum - std::max(frameExtra, 0));
+    const int minimumClient = MinimumHeight() - FrameHeight();
+    if (height() < minimumClient && !isMinimized()) {
+        // Raises another resize event, which does the rest. A window grown at the bottom of
+        // its screen grows upwards instead.
+        QRect grown(geometry().topLeft(), QSize(width(), minimumClient));
+        if (const QScreen* s = screen()) {
+            const QRect work = s->availableGeometry();
+            if (grown.bottom() > work.bottom()) grown.moveBottom(work.bottom());
+        }
+        setGeometry(grown);
         return;
     }
     if (!loaded_ || unloaded_) return;
@@ -646,44 +647,8 @@ void ClockForm::Form_Resize() {
     ShowReadouts(v);
 }
 
-void ClockForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    FixFrameSizeOnce();
-    SettleFrameLater();
-}
-
-void ClockForm::SettleFrameLater() {
-    // A window manager reports its frame a moment after the window appears; a window still
-    // without one after that has none, and its stored size was met already.
-    if (!frameFixPending_) return;
-    QTimer::singleShot(3000, this, [this] {
-        if (frameFixPending_ && isVisible() && windowState() == Qt::WindowNoState) {
-            FixFrameSizeOnce();
-            frameFixPending_ = false;
-        }
-    });
-}
-
-void ClockForm::FixFrameSizeOnce() {
-    // Stored sizes include the frame: once the frame is known, shrink the client so that the
-    // outer rectangle is the one stored, and the window does not grow with every start.
-    if (!frameFixPending_ || !isVisible() || windowState() != Qt::WindowNoState) return;
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    const int extraW = frame.width() - client.width();
-    const int extraH = frame.height() - client.height();
-    if (extraW <= 0 && extraH <= 0) return;
-    frameFixPending_ = false;
-    resize(std::max(1, placedOuter_.Width - extraW), std::max(1, placedOuter_.Height - extraH));
-    move(placedOuter_.Left, placedOuter_.Top);
-}
-
 void ClockForm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && windowState() == Qt::WindowNoState) {
-        FixFrameSizeOnce();
-        SettleFrameLater();
-    }
     if (event->type() == QEvent::WindowStateChange) RefreshAfterRestore();
 }
 

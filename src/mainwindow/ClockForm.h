@@ -155,9 +155,14 @@ public:
     const Clock& ClockSource() const { return *clock_; }
     // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
     int WindowStateIndexNow() const;
-    // The rectangle the window restores to, frame included, in logical pixels.
-    WindowRect NormalOuterRect() const;
+    // The client rectangle the window restores to, in logical pixels: what the settings keep.
+    WindowRect NormalClientRect() const;
+    // The minimum outer height, and the caption height it counts for the frame.
     int MinimumHeight() const;
+    int CaptionHeight() const;
+    // What the frame adds to the height: as the window manager reports it, or before it does,
+    // the caption.
+    int FrameHeight() const;
     TwipScale Twips() const;
     QString Caption() const;
 
@@ -169,10 +174,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void Form_Resize();
@@ -185,8 +188,6 @@ private:
     void SetTimer1Enabled(bool on);
     std::int32_t ScaleTimeNow();
     void ApplyColors();
-    void FixFrameSizeOnce();
-    void SettleFrameLater();
     void RememberActiveWindow();
     void ConnectMenu();
     void RefreshAfterRestore();
@@ -225,9 +226,6 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool exitRequested_ = false;
-    // The outer size read at start-up, to be met once the window manager's frame is known.
-    WindowRect placedOuter_{};
-    bool frameFixPending_ = false;
     QPointer<QWidget> lastActiveWindow_;
 
     std::unique_ptr<ClockDialogHost> dialogHost_;

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStyle>
 #include <QTest>
 
 #include <cmath>
@@ -69,10 +70,9 @@ protected:
 WindowRect centredDefault(const ClockForm& form) {
     const TwipScale tw = form.Twips();
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    // The designed client area with the frame the platform adds around it.
-    const QMargins m = form.windowHandle()->frameMargins();
-    const int w = RoundToInt32(3000.0 / tw.X) + m.left() + m.right();
-    const int h = RoundToInt32(2715.0 / tw.Y) + m.top() + m.bottom();
+    // The designed client area, centred (the frame a window manager adds comes later).
+    const int w = RoundToInt32(3000.0 / tw.X);
+    const int h = RoundToInt32(2715.0 / tw.Y);
     return {RoundToInt32((work.width() * tw.X - w * tw.X) / 2.0 / tw.X),
             RoundToInt32((work.height() * tw.Y - h * tw.Y) / 2.0 / tw.Y), w, h};
 }
@@ -110,7 +110,7 @@ TEST_F(ClockFormTest, FirstStartOnAnEmptyStoreTakesEveryDefault) {
     EXPECT_EQ(form->Timer1Interval(), 100);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("地方標準時 - Vireo"));
     EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
-    EXPECT_EQ(form->NormalOuterRect(), centredDefault(*form));
+    EXPECT_EQ(form->NormalClientRect(), centredDefault(*form));
     EXPECT_EQ(form->width(), RoundToInt32(3000.0 / form->Twips().X));  // the designed client area
     EXPECT_EQ(form->height(), RoundToInt32(2715.0 / form->Twips().Y));
 
@@ -181,11 +181,11 @@ TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
 
         form->setGeometry(100, 120, 300, 250);
         QCoreApplication::processEvents();
-        normal = form->NormalOuterRect();
+        normal = form->NormalClientRect();
         form->showMaximized();
         QCoreApplication::processEvents();
         ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
-        EXPECT_EQ(form->NormalOuterRect(), normal);
+        EXPECT_EQ(form->NormalClientRect(), normal);
         form->close();  // program code closes: shutdown runs
         EXPECT_TRUE(form->IsUnloaded());
     }
@@ -213,7 +213,7 @@ TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
     EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.5f);
     EXPECT_NEAR(s.HorizonCorrection, 0.350890514444444, 1e-12);
     EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
-    EXPECT_EQ(form->NormalOuterRect(), normal);
+    EXPECT_EQ(form->NormalClientRect(), normal);
     // The user's colours are on the face.
     EXPECT_EQ(form->Face()->BackgroundColor(), QColor(10, 20, 30));
     form->Form_Unload();
@@ -225,7 +225,7 @@ TEST_F(ClockFormTest, AWindowClosedMinimisedStartsNormalUnlessStartMinimisedIsSe
         auto form = LoadAndShow();
         form->setGeometry(40, 60, 260, 230);
         QCoreApplication::processEvents();
-        normal = form->NormalOuterRect();
+        normal = form->NormalClientRect();
         form->showMinimized();
         QCoreApplication::processEvents();
         ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMinimized);
@@ -236,7 +236,7 @@ TEST_F(ClockFormTest, AWindowClosedMinimisedStartsNormalUnlessStartMinimisedIsSe
     {
         auto form = LoadAndShow();
         EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
-        EXPECT_EQ(form->NormalOuterRect(), normal);
+        EXPECT_EQ(form->NormalClientRect(), normal);
         form->Form_Unload();
     }
     Put("Minimized", true);
@@ -270,11 +270,11 @@ TEST_F(ClockFormTest, StoredValuesOutOfRangeAreCorrectedAndWrittenBackCorrected)
     EXPECT_DOUBLE_EQ(form->Component()->ObserverLatitude(), 35.6544);
     EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.0f);
 
-    const WindowRect r = form->NormalOuterRect();
+    const WindowRect r = form->NormalClientRect();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(QRect(r.Left, r.Top, r.Width, r.Height))) << r.Left << "," << r.Top;
     EXPECT_GE(r.Width, MinimumTrackWidth);
-    EXPECT_GE(r.Height, form->MinimumHeight());
+    EXPECT_GE(r.Height + form->FrameHeight(), form->MinimumHeight());
 
     form->Form_Unload();
     EXPECT_EQ(Stored("ClockMode").toInt(), 0);
@@ -286,7 +286,8 @@ TEST_F(ClockFormTest, StoredValuesOutOfRangeAreCorrectedAndWrittenBackCorrected)
     const TwipRect t = ToTwips(r, form->Twips());
     EXPECT_EQ(Stored("Left").toInt(), t.Left);
     EXPECT_EQ(Stored("Top").toInt(), t.Top);
-    EXPECT_GE(Stored("Height").toInt(), RoundToInt32(form->MinimumHeight() * form->Twips().Y));
+    EXPECT_GE(Stored("Height").toInt(),
+              RoundToInt32((form->MinimumHeight() - form->FrameHeight()) * form->Twips().Y));
 }
 
 TEST_F(ClockFormTest, AnObserverTheComponentRefusesStartsWithTheDefaultWrittenBackAtOnce) {
@@ -437,8 +438,9 @@ TEST_F(ClockFormTest, TheWindowNeverShrinksBelowTheMinimumHeight) {
     auto form = LoadAndShow();
     form->resize(300, 40);
     QCoreApplication::processEvents();
-    const int frameExtra = form->frameGeometry().height() - form->height();
-    EXPECT_EQ(form->height() + frameExtra, form->MinimumHeight());
+    // The system's minimum tracking width (136 pixels here) plus the caption height.
+    const int caption = form->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, form.get());
+    EXPECT_EQ(form->frameGeometry().height(), 136 + caption);
     EXPECT_EQ(form->width(), 300);
     // A wide window keeps a round, centred dial.
     form->resize(600, 300);

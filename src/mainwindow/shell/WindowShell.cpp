@@ -175,12 +175,14 @@ void WindowShell::ApplyWindowFlags() {
         Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
     const Qt::WindowFlags flags = (window->windowFlags() & ~managed) | ComputeWindowFlags(options);
     if (flags == window->windowFlags()) return;
-    // Changing the flags of a shown window hides it; bring it back as it was.
+    // Changing the flags of a shown window hides it; bring it back as it was. The client area
+    // is what stays put: a frame position would count the frame that a frameless window, or
+    // one not yet mapped, does not have, and the window would move by it.
     const bool visible = window->isVisible();
     const Qt::WindowStates states = window->windowState();
-    const QPoint position = window->pos();
+    const QRect client = window->geometry();
     window->setWindowFlags(flags);
-    window->move(position);
+    window->setGeometry(client);
     if (visible) {
         window->setWindowState(states);
         window->show();

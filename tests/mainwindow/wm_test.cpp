@@ -1,0 +1,161 @@
+// The clock window under a real window manager (openbox, started by wm-session.sh), as a user
+// meets it: frames that come after mapping, moves by the face, the see-through face with and
+// without a compositor, the notification area, the window's functions. Where a window really
+// is comes from the X server (xwininfo), not from what Qt believes.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWindow>
+
+#include <memory>
+
+#include "TempConfigHome.h"
+#include "ephemeris/EphemerisComponent.h"
+#include "face/ClockFace.h"
+#include "mainwindow/ClockForm.h"
+#include "mainwindow/shell/WindowShell.h"
+#include "options/OptionForm.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
+
+using namespace vireo;
+
+namespace {
+
+QString RunTool(const QString& program, const QStringList& args, int* status = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(10000);
+    if (status) *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Where the X server has a window: its client area on the screen, and whether it is mapped.
+struct XGeometry {
+    QRect client;
+    bool viewable = false;
+};
+XGeometry WhereIs(WId id) {
+    const QString info = RunTool("xwininfo", {"-id", QString::number(id)});
+    auto number = [&](const char* label) {
+        const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"));
+        return re.match(info).captured(1).toInt();
+    };
+    XGeometry g;
+    g.client = QRect(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"),
+                     number("Height"));
+    g.viewable = info.contains(QStringLiteral("IsViewable"));
+    return g;
+}
+
+class Helper {
+public:
+    explicit Helper(const QString& program, const QStringList& args = {}) { process.start(program, args); }
+    ~Helper() { Stop(); }
+    bool Started() { return process.waitForStarted(3000); }
+    void Stop() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.terminate();
+        if (!process.waitForFinished(3000)) process.kill();
+    }
+
+private:
+    QProcess process;
+};
+
+void Settle(int ms = 400) { QTest::qWait(ms); }
+
+class WindowManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 12, 0, 0));
+    }
+    std::unique_ptr<ClockForm> Start() {
+        ClockFormParts parts;
+        parts.clock = &clock_;
+        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(); };
+        auto form = std::make_unique<ClockForm>(std::move(parts));
+        form->Form_Load();
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        Settle();
+        return form;
+    }
+    void Put(const char* key, const QVariant& value) {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        store.SetValue("", key, value);
+    }
+    QVariant Stored(const char* key) {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat).value(QLatin1String(key));
+    }
+
+    TempConfigHome dir_;
+    SettableClock clock_;
+};
+
+TEST_F(WindowManagerTest, TheFirstStartHasTheDesignedClientAreaAndSessionsNeverCreep) {
+    {
+        auto form = Start();
+        const XGeometry g = WhereIs(form->winId());
+        EXPECT_TRUE(g.viewable);
+        EXPECT_EQ(g.client.size(), QSize(200, 181)) << "the designed client area, 3000 x 2715 twips";
+        form->Form_Unload();
+    }
+    const int left = Stored("Left").toInt(), top = Stored("Top").toInt();
+    const int width = Stored("Width").toInt(), height = Stored("Height").toInt();
+    QRect first;
+    for (int session = 0; session < 3; ++session) {
+        auto form = Start();
+        const XGeometry g = WhereIs(form->winId());
+        if (session == 0) first = g.client;
+        EXPECT_EQ(g.client, first) << "session " << session;
+        form->Form_Unload();
+        EXPECT_EQ(Stored("Left").toInt(), left) << "session " << session;
+        EXPECT_EQ(Stored("Top").toInt(), top);
+        EXPECT_EQ(Stored("Width").toInt(), width);
+        EXPECT_EQ(Stored("Height").toInt(), height);
+    }
+}
+
+TEST_F(WindowManagerTest, ARoundWindowDraggedByItsFaceMovesByTheDragAndStopsAtRelease) {
+    Put("CircleForm", true);
+    auto form = Start();
+    const QRect before = WhereIs(form->winId()).client;
+    const QPoint grab = before.center() + QPoint(0, -40);
+    RunTool("xdotool", {"mousemove", QString::number(grab.x()), QString::number(grab.y())});
+    Settle(150);
+    RunTool("xdotool", {"mousedown", "1"});
+    Settle(150);
+    for (int i = 1; i <= 6; ++i) {
+        RunTool("xdotool", {"mousemove", QString::number(grab.x() + 5 * i), QString::number(grab.y() + 10 * i / 3)});
+        QTest::qWait(40);
+    }
+    RunTool("xdotool", {"mousemove", QString::number(grab.x() + 30), QString::number(grab.y() + 20)});
+    Settle(200);
+    RunTool("xdotool", {"mouseup", "1"});
+    Settle(300);
+    const QRect moved = WhereIs(form->winId()).client;
+    EXPECT_EQ(moved.topLeft() - before.topLeft(), QPoint(30, 20));
+    // After the release the pointer moves on alone.
+    RunTool("xdotool", {"mousemove", QString::number(grab.x() + 200), QString::number(grab.y() + 150)});
+    Settle(300);
+    EXPECT_EQ(WhereIs(form->winId()).client, moved);
+    form->Form_Unload();
+    const TwipScale tw = form->Twips();
+    EXPECT_NEAR(Stored("Left").toInt() / tw.X, moved.left(), 1.0) << "the new place is what is saved";
+}
+
+}  // namespace
