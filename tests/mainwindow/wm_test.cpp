@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
@@ -156,6 +157,99 @@ TEST_F(WindowManagerTest, ARoundWindowDraggedByItsFaceMovesByTheDragAndStopsAtRe
     form->Form_Unload();
     const TwipScale tw = form->Twips();
     EXPECT_NEAR(Stored("Left").toInt() / tw.X, moved.left(), 1.0) << "the new place is what is saved";
+}
+
+// A red "desktop" under the clock: what a see-through face must show through.
+class RedDesktop : public QWidget {
+public:
+    RedDesktop() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint) {
+        setAutoFillBackground(true);
+        QPalette p;
+        p.setColor(QPalette::Window, QColor(255, 0, 0));
+        setPalette(p);
+        setGeometry(0, 0, 1600, 1000);
+        show();
+        QTest::qWaitForWindowExposed(this);
+    }
+};
+
+QImage ScreenShot() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
+// The first and last columns along a row of the client where the face shows anything but the
+// desktop's red.
+std::pair<int, int> FaceExtent(const QImage& shot, const QRect& client, int y) {
+    int first = -1, last = -1;
+    for (int x = client.left() - 40; x <= client.right() + 40; ++x) {
+        if (QColor(shot.pixel(x, y)) == QColor(255, 0, 0)) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+    return {first, last};
+}
+
+TEST_F(WindowManagerTest, TheSeeThroughFaceShowsTheDesktopCentredInItsCircleAndIsOpaqueWithoutACompositor) {
+    RedDesktop desktop;
+    Put("BackgroundMode", 3);
+    auto form = Start();
+    ASSERT_TRUE(form->Shell()->IsRound());
+    const QRect client = WhereIs(form->winId()).client;
+    const QPoint inside = client.center() + QPoint(client.width() / 5, client.height() / 5);
+
+    // No compositor: a plain opaque face in the key colour, never black.
+    EXPECT_FALSE(form->Shell()->SeeThroughShown());
+    QImage shot = ScreenShot();
+    EXPECT_EQ(QColor(shot.pixel(inside)), QColor(208, 208, 208));
+
+    {
+        Helper compositor("xcompmgr");
+        ASSERT_TRUE(compositor.Started());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Shell()->SeeThroughShown(); }, 5000))
+            << "the compositor was not noticed";
+        Settle(800);
+        shot = ScreenShot();
+        shot.save(QDir::temp().filePath(QStringLiteral("vireo-wm-seethrough.png")));
+        EXPECT_EQ(QColor(shot.pixel(inside)), QColor(255, 0, 0)) << "the desktop shows through";
+        EXPECT_EQ(QColor(shot.pixel(client.topLeft() + QPoint(2, 2))), QColor(255, 0, 0)) << "outside the circle";
+        // The marks at 3 and 9 o'clock lie as far left of the centre as right of it.
+        const auto [left, right] = FaceExtent(shot, client, client.center().y());
+        ASSERT_GE(left, 0);
+        EXPECT_NEAR(client.center().x() - left, right - client.center().x(), 2.0);
+        EXPECT_NEAR(right - left, 970.0 / 1020.0 * std::min(client.width(), client.height()), 6.0)
+            << "the whole dial is there, marks included";
+    }
+    // The compositor gone: opaque again at once, with nothing left of the see-through face.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Shell()->SeeThroughShown(); }, 5000));
+    Settle(600);
+    EXPECT_EQ(QColor(ScreenShot().pixel(inside)), QColor(208, 208, 208));
+    form->Form_Unload();
+}
+
+TEST_F(WindowManagerTest, OkInOptionsKeepsTheWindowWhateverTheSeeThroughOptionAndTheCompositor) {
+    for (const bool composited : {false, true}) {
+        std::unique_ptr<Helper> compositor;
+        if (composited) {
+            compositor = std::make_unique<Helper>("xcompmgr");
+            ASSERT_TRUE(compositor->Started());
+            Settle(500);
+        }
+        auto form = Start();
+        for (const int scheme : {3, 1, 3, 0}) {
+            SCOPED_TRACE(std::to_string(composited) + " scheme " + std::to_string(scheme));
+            form->mnuContextOption_Click();
+            QCoreApplication::processEvents();
+            OptionForm* options = form->OptionWindow();
+            ASSERT_NE(options, nullptr);
+            options->Combo1->setCurrentIndex(scheme);
+            options->Command1_Click();
+            Settle(500);
+            const XGeometry g = WhereIs(form->winId());
+            EXPECT_TRUE(g.viewable);
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_EQ(form->Shell()->IsRound(), scheme == 3);
+            EXPECT_GE(g.client.width(), 100);
+        }
+        form->Form_Unload();
+    }
 }
 
 }  // namespace
