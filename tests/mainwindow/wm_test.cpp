@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
@@ -250,6 +251,62 @@ TEST_F(WindowManagerTest, OkInOptionsKeepsTheWindowWhateverTheSeeThroughOptionAn
         }
         form->Form_Unload();
     }
+}
+
+class TrayedTest : public WindowManagerTest {
+protected:
+    void SetUp() override {
+        WindowManagerTest::SetUp();
+        ASSERT_TRUE(trayer_.Started());
+        ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+    }
+    Helper trayer_{"trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                              "--height", "32", "--SetDockType", "false"}};
+};
+
+TEST_F(TrayedTest, HidingInTheNotificationAreaAndTogglingTheIconLeaveThePlaceAlone) {
+    Put("TaskTray", true);
+    auto form = Start();
+    const QRect placed = WhereIs(form->winId()).client;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        form->Shell()->SetWindowState(WindowStateIndex::Minimized);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 3000)) << "hidden in the notification area";
+        form->Shell()->RestoreFromTray();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        Settle();
+        EXPECT_EQ(WhereIs(form->winId()).client, placed);
+    }
+    // The icon off and on again from Options: the window changes its kind, not its place.
+    for (const bool tray : {false, true, false}) {
+        SCOPED_TRACE(tray);
+        form->mnuContextOption_Click();
+        QCoreApplication::processEvents();
+        ASSERT_NE(form->OptionWindow(), nullptr);
+        form->OptionWindow()->Check1->setChecked(tray);
+        form->OptionWindow()->Command1_Click();
+        Settle(600);
+        EXPECT_EQ(WhereIs(form->winId()).client, placed);
+    }
+    // Hidden at shutdown: the place saved is still the one it had.
+    form->Form_Unload();
+    const TwipScale tw = form->Twips();
+    EXPECT_EQ(Stored("Left").toInt(), RoundToInt32(placed.left() * tw.X));
+    EXPECT_EQ(Stored("Top").toInt(), RoundToInt32(placed.top() * tw.Y));
+}
+
+TEST_F(WindowManagerTest, AMaximisedWindowSavesTheClientRectangleItRestoresTo) {
+    auto form = Start();
+    const QRect normal = WhereIs(form->winId()).client;
+    form->Shell()->SetWindowState(WindowStateIndex::Maximized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return WhereIs(form->winId()).client.width() > 800; }, 3000));
+    form->Form_Unload();
+    const TwipScale tw = form->Twips();
+    EXPECT_EQ(Stored("WindowState").toInt(), 2);
+    EXPECT_EQ(Stored("Left").toInt(), RoundToInt32(normal.left() * tw.X));
+    EXPECT_EQ(Stored("Top").toInt(), RoundToInt32(normal.top() * tw.Y));
+    EXPECT_EQ(Stored("Width").toInt(), RoundToInt32(normal.width() * tw.X));
+    EXPECT_EQ(Stored("Height").toInt(), RoundToInt32(normal.height() * tw.Y));
 }
 
 }  // namespace
