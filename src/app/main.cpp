@@ -75,8 +75,15 @@ int main(int argc, char** argv) {
 
     // A second start only asks the first to come forward; it creates and writes nothing.
     vireo::SingleInstance instance;
-    if (instance.NotifyRunningInstance()) return 0;
-    instance.Listen();
+    switch (instance.ClaimOrNotify()) {
+    case vireo::SingleInstance::Claim::Running:
+        return 0;
+    case vireo::SingleInstance::Claim::Unavailable:
+        std::fputs("vireo: no private runtime folder for the one-clock rule; starting all the same\n", stderr);
+        break;
+    case vireo::SingleInstance::Claim::First:
+        break;
+    }
 
     // Qt's own dialogs and buttons in Japanese, as the rest of the program.
     if (!vireo::InstallQtJapanese(app))

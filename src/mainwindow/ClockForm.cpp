@@ -87,10 +87,12 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
         Timer1_Timer();
         KeepTimer1OnTheSecond();
     });
-    connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
 }
 
 ClockForm::~ClockForm() {
+    // ~QWidget still moves the focus: by then this is no ClockForm to remember it.
+    disconnect(focusWatch_);
     // A window destroyed without closing (tests, a failed start) still releases in order; the
     // dialogs first, while the engines their buttons listen to still exist.
     for (QWidget* w : OwnedDialogs()) {
@@ -670,19 +672,25 @@ void ClockForm::RememberActiveWindow() {
 }
 
 void ClockForm::BringLastActiveWindowForward() {
-    QWidget* target = QApplication::activeModalWidget();
-    if (!target) target = lastActiveWindow_ ? lastActiveWindow_.data() : this;
-    if (target == this && (isMinimized() || !isVisible())) {
-        shell_->RestoreFromTray();  // normal, visible and in front, also from the icon
-        return;
+    if (unloaded_) return;
+    // The clock itself first: normal, shown (also from the notification area) and in front.
+    if (IsMinimized()) {
+        shell_->RestoreFromTray();
+    } else {
+        raise();
+        shell_->ForceForegroundWindow();
     }
-    if (target->isMinimized() || !target->isVisible()) {
-        target->setWindowState((target->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-        target->show();
+    // Then, on top of it, its own dialog that was last in use (a modal one always); the help
+    // window is not the clock's to bring.
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog && lastActiveWindow_) {
+        const std::vector<QWidget*> owned = OwnedDialogs();
+        if (std::find(owned.begin(), owned.end(), lastActiveWindow_.data()) != owned.end()) dialog = lastActiveWindow_;
     }
-    target->raise();
-    target->activateWindow();
-    if (target != this && isMinimized()) showNormal();
+    if (dialog && dialog != this && dialog->isVisible()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 bool ClockForm::MidiAvailable() { return sharedMidi_ && sharedMidi_->Available(); }

@@ -227,6 +227,7 @@ private:
     bool unloaded_ = false;
     bool exitRequested_ = false;
     QPointer<QWidget> lastActiveWindow_;
+    QMetaObject::Connection focusWatch_;
 
     std::unique_ptr<ClockDialogHost> dialogHost_;
     QPointer<AboutForm> aboutForm_;

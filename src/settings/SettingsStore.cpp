@@ -4,6 +4,7 @@
 #include "platform/ResourceStrings.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -85,6 +86,30 @@ void SyncOwn(QSettings& settings) {
 
 }  // namespace
 
+QString OwnFileName(const QString& company, const QString& product) {
+    // Where QSettings keeps a company's product, asked of a name that has no file, so that
+    // nothing is opened: opening a FIFO in the file's place would wait for ever.
+    const QString probe = product + QStringLiteral(".no-such-product");
+    const QFileInfo probed(QSettings(QSettings::NativeFormat, QSettings::UserScope, company, probe).fileName());
+    return probed.dir().filePath(product + QLatin1Char('.') + probed.suffix());
+}
+
+bool KeepAsideIfNoFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return false;
+    if (info.isFile()) return false;  // a regular file, or a link to one
+    // A FIFO, a folder, a device or a dangling link is no settings file: kept aside as it is,
+    // for the user to look at, and a new file starts in its place.
+    const QString aside =
+        path + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (QFile::rename(path, aside)) {
+        qWarning("settings: %s is no regular file; kept aside as %s", qPrintable(path), qPrintable(aside));
+        return true;
+    }
+    throw SettingsError(SettingsError::kFileAccess,
+                        path.toStdString() + " is no regular file and could not be moved aside");
+}
+
 bool RemoveAbandonedLock(const QString& settingsFile) {
     const QString lockPath = settingsFile + QStringLiteral(".lock");
     AwaitUnnamedLock(lockPath);
@@ -134,6 +159,7 @@ QSettings& SettingsStore::Own() {
         CheckName("product", product_);
         if (company_ == "." || company_ == ".." || product_ == "." || product_ == "..")
             throw SettingsError(SettingsError::kInvalidArgument, "company or product is not a name");
+        KeepAsideIfNoFile(OwnFileName(ToQString(company_), ToQString(product_)));
         settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 ToQString(company_), ToQString(product_));
     }

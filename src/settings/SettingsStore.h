@@ -90,4 +90,11 @@ private:
 // checks whether that process still runs. True if removed.
 bool RemoveAbandonedLock(const QString& settingsFile);
 
+// The own settings' file of a company's product, found without opening it.
+QString OwnFileName(const QString& company, const QString& product);
+// A FIFO, folder, device or dangling link where the settings file belongs would hang or fail
+// every start: it is renamed aside (".damaged-<time>") so that a new file can take its place.
+// True if something was moved; throws SettingsError(kFileAccess) if it cannot be.
+bool KeepAsideIfNoFile(const QString& path);
+
 }  // namespace vireo

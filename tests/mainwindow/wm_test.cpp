@@ -170,7 +170,7 @@ public:
         setPalette(p);
         setGeometry(0, 0, 1600, 1000);
         show();
-        QTest::qWaitForWindowExposed(this);
+        (void)QTest::qWaitForWindowExposed(this);
     }
 };
 
