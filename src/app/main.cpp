@@ -119,6 +119,6 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.Form_Unload(); });
 
     form.Form_Load();
-    form.show();
+    form.ShowAsStarted();
     return app.exec();
 }

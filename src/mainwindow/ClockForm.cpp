@@ -208,6 +208,14 @@ void ClockForm::Form_Load() {
     SetTimer1Enabled(true);
 }
 
+void ClockForm::ShowAsStarted() {
+    if ((windowState() & Qt::WindowMinimized) && shell_->TrayIconShown()) {
+        shell_->SetWindowState(WindowStateIndex::Minimized);
+        return;
+    }
+    show();
+}
+
 void ClockForm::ReadObserver(SettingsStore& store) {
     // Coordinates no observer can have (a hand-edited file) read as the defaults.
     const double lon = ReadCorrected(store, kObsLongitude);
@@ -332,7 +340,7 @@ void ClockForm::closeEvent(QCloseEvent* event) {
     // a termination signal and the session's end always close.
     const bool userClose = event->spontaneous() && !exitRequested_;
     if (CloseRequestMinimizes(userClose, state_.CloseButtonMinimized) && loaded_ && !unloaded_) {
-        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+        shell_->SetWindowState(WindowStateIndex::Minimized);
         event->ignore();
         return;
     }

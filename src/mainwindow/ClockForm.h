@@ -71,6 +71,10 @@ public:
     // first temporal period and the colours, and enables Timer1 as its last step. Call once,
     // before the window is shown.
     void Form_Load();
+    // Shows the window as start-up left it: minimised with the notification icon shown, only
+    // the icon shows (the window is not mapped at all, so no minimise is left on its way to
+    // the window manager when a second start asks for the clock).
+    void ShowAsStarted();
     // Shutdown: disables Timer1, stops the sound, writes every setting the window owns and
     // releases the components. Runs once; later calls do nothing.
     void Form_Unload();

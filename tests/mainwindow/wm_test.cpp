@@ -26,6 +26,7 @@
 #include "mainwindow/ClockForm.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "options/OptionForm.h"
+#include "platform/WindowHints.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 
@@ -89,7 +90,7 @@ protected:
         auto form = std::make_unique<ClockForm>(std::move(parts));
         form->Form_Load();
         form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), 15000));
         Settle();
         return form;
     }
@@ -268,12 +269,21 @@ TEST_F(TrayedTest, HidingInTheNotificationAreaAndTogglingTheIconLeaveThePlaceAlo
     Put("TaskTray", true);
     auto form = Start();
     const QRect placed = WhereIs(form->winId()).client;
-    for (int round = 0; round < 2; ++round) {
+    // From the menu, then through the window manager (which leaves iconic marks on the window).
+    for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE(round);
-        form->Shell()->SetWindowState(WindowStateIndex::Minimized);
+        if (round % 2 == 0) {
+            form->Shell()->SetWindowState(WindowStateIndex::Minimized);
+        } else {
+            form->showMinimized();
+        }
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 3000)) << "hidden in the notification area";
         form->Shell()->RestoreFromTray();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 15000));
+        EXPECT_FALSE(CarriesIconicState(form.get()));
+        Settle(1500);  // a minimise left on the window would take it away again by now
+        ASSERT_TRUE(form->isVisible());
+        ASSERT_FALSE(form->windowState() & Qt::WindowMinimized);
         Settle();
         EXPECT_EQ(WhereIs(form->winId()).client, placed);
     }
@@ -310,3 +320,18 @@ TEST_F(WindowManagerTest, AMaximisedWindowSavesTheClientRectangleItRestoresTo) {
 }
 
 }  // namespace
+
+TEST_F(WindowManagerTest, AWindowHiddenFromAMinimiseLosesItsIconicMarksBeforeItIsMappedAgain) {
+    QWidget window;
+    window.resize(120, 80);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 15000));
+    window.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CarriesIconicState(&window); }, 5000)) << "minimised";
+    window.hide();
+    Settle();
+    // Hidden, the marks stay: mapped now, the window manager would minimise it again.
+    ASSERT_TRUE(CarriesIconicState(&window));
+    ForgetIconicState(&window);
+    EXPECT_FALSE(CarriesIconicState(&window));
+}

@@ -1,6 +1,7 @@
 #include "mainwindow/shell/WindowShell.h"
 
 #include "platform/ResourceStrings.h"
+#include "platform/WindowHints.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -223,7 +224,7 @@ void WindowShell::PrepareWindow(QWidget* window) {
 MenuWindowState WindowShell::CurrentMenuState() const {
     MenuWindowState state;
     if (window) {
-        state.State = StateIndexOf(window->windowState());
+        state.State = hiddenInTray ? WindowStateIndex::Minimized : StateIndexOf(window->windowState());
         state.WindowVisible = window->isVisible();
     }
     state.Round = options.Round;
@@ -244,15 +245,21 @@ void WindowShell::SetWindowState(WindowStateIndex index) {
     if (!window) return;
     switch (index) {
     case WindowStateIndex::Normal:
-        hiddenInTray = false;
-        window->showNormal();
+        ShowNormalFromHiding();
         ForceForegroundWindow();
         break;
     case WindowStateIndex::Minimized:
-        window->showMinimized();  // the state-change watch hides it when the icon is shown
+        // With the icon shown the window goes straight to it: a minimise asked of the window
+        // manager first could reach it only after the window is shown again, and take it away.
+        if (TrayIconShown()) {
+            HideInTray();
+        } else {
+            window->showMinimized();
+        }
         break;
     case WindowStateIndex::Maximized:
         if (options.Round) return;
+        if (!window->isVisible()) ForgetIconicState(window);
         hiddenInTray = false;
         window->showMaximized();
         ForceForegroundWindow();
@@ -262,10 +269,16 @@ void WindowShell::SetWindowState(WindowStateIndex index) {
 
 void WindowShell::RestoreFromTray() {
     if (!window) return;
-    hiddenInTray = false;
-    window->showNormal();
+    ShowNormalFromHiding();
     ForceForegroundWindow();
     emit RestoredFromTray();
+}
+
+void WindowShell::ShowNormalFromHiding() {
+    // A window hidden from a minimise would be mapped minimised again by the marks it kept.
+    if (!window->isVisible()) ForgetIconicState(window);
+    hiddenInTray = false;
+    window->showNormal();
 }
 
 void WindowShell::ForceForegroundWindow() {
@@ -276,10 +289,15 @@ void WindowShell::ForceForegroundWindow() {
 }
 
 void WindowShell::HideIfMinimizedInTray() {
-    if (window && window->isVisible() && (window->windowState() & Qt::WindowMinimized)) {
-        window->hide();
-        hiddenInTray = true;
-    }
+    if (!window || !window->isVisible() || !(window->windowState() & Qt::WindowMinimized)) return;
+    HideInTray();
+}
+
+void WindowShell::HideInTray() {
+    // The minimised state stays as it is: clearing it would map the window again (X maps an
+    // iconic window to leave that state). Every way back out shows it normal.
+    window->hide();
+    hiddenInTray = true;
 }
 
 bool WindowShell::eventFilter(QObject* watched, QEvent* event) {

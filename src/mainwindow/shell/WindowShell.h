@@ -157,6 +157,8 @@ private:
     void ApplyMask();
     void SyncTrayPresence();
     void HideIfMinimizedInTray();
+    void HideInTray();
+    void ShowNormalFromHiding();
 
     QPointer<QWidget> window;
     QPointer<ClockMenu> menu;
