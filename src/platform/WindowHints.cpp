@@ -86,6 +86,33 @@ void ForgetIconicState(QWidget* window) {
 #endif
 }
 
+void SetWindowFunctions(QWidget* window, const WindowFunctions& functions) {
+#ifdef VIREO_HAVE_XCB_XFIXES
+    const X11Window x = NativeOf(window);
+    if (!x) return;
+    constexpr std::uint32_t kFunctionsGiven = 1, kDecorationsGiven = 2;
+    constexpr std::uint32_t kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32;
+    constexpr std::uint32_t kDecorAll = 1;
+    const xcb_atom_t motif = Atom(x.c, "_MOTIF_WM_HINTS");
+    // flags, functions, decorations, input mode, status: Qt's decorations are kept.
+    std::vector<std::uint32_t> hints = Words(x.c, x.w, motif, motif);
+    if (hints.size() < 5) hints = {kDecorationsGiven, 0, kDecorAll, 0, 0};
+    hints.resize(5);
+    std::uint32_t allowed = kMove | kClose;
+    if (functions.Minimize) allowed |= kMinimize;
+    if (functions.Maximize) allowed |= kMaximize;
+    if (functions.Resize) allowed |= kResize;
+    if ((hints[0] & kFunctionsGiven) && hints[1] == allowed) return;
+    hints[0] |= kFunctionsGiven;
+    hints[1] = allowed;
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, x.w, motif, motif, 32, 5, hints.data());
+    xcb_flush(x.c);
+#else
+    (void)window;
+    (void)functions;
+#endif
+}
+
 bool CarriesIconicState(QWidget* window) {
 #ifdef VIREO_HAVE_XCB_XFIXES
     const X11Window x = NativeOf(window);

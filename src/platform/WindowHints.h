@@ -16,4 +16,14 @@ void ForgetIconicState(QWidget* window);
 // off X11). For tests.
 bool CarriesIconicState(QWidget* window);
 
+// What the window manager may do to a framed window: moving and closing always, the rest as
+// given (the Motif functions; Qt derives them from the buttons only). Most window managers
+// follow them; openbox keeps its minimise button whatever they say. X11; elsewhere nothing.
+struct WindowFunctions {
+    bool Minimize = true;
+    bool Maximize = true;
+    bool Resize = true;
+};
+void SetWindowFunctions(QWidget* window, const WindowFunctions& functions);
+
 }  // namespace vireo

@@ -335,3 +335,51 @@ TEST_F(WindowManagerTest, AWindowHiddenFromAMinimiseLosesItsIconicMarksBeforeItI
     ForgetIconicState(&window);
     EXPECT_FALSE(CarriesIconicState(&window));
 }
+
+// What openbox offers for the window (its menu, keys and buttons), as it tells pagers.
+QStringList AllowedActions(WId id) {
+    const QString text = RunTool("xprop", {"-id", QString::number(id), "_NET_WM_ALLOWED_ACTIONS"});
+    QStringList actions;
+    static const QRegularExpression name(QStringLiteral("_NET_WM_ACTION_(\\w+)"));
+    for (auto it = name.globalMatch(text); it.hasNext();) actions << it.next().captured(1);
+    return actions;
+}
+
+// The Motif functions the window lists (-1: none listed).
+int MotifFunctions(WId id) {
+    const QString text = RunTool("xprop", {"-id", QString::number(id), "_MOTIF_WM_HINTS"});
+    static const QRegularExpression words(QStringLiteral("= (0x[0-9a-f]+), (0x[0-9a-f]+)"));
+    const QRegularExpressionMatch m = words.match(text);
+    if (!m.hasMatch() || !(m.captured(1).toUInt(nullptr, 16) & 1)) return -1;
+    return static_cast<int>(m.captured(2).toUInt(nullptr, 16));
+}
+
+TEST_F(WindowManagerTest, TheWindowManagerIsToldWhatTheWindowsButtonsLeaveOut) {
+    constexpr int kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32;
+    {
+        auto form = Start();
+        EXPECT_EQ(MotifFunctions(form->winId()), kResize | kMove | kMinimize | kMaximize | kClose);
+    }
+    {
+        // The close button minimises: there is no minimise of its own.
+        Put("CloseButton", true);
+        auto form = Start();
+        EXPECT_EQ(MotifFunctions(form->winId()), kResize | kMove | kMaximize | kClose);
+    }
+    {
+        // A round window keeps its size, and still moves.
+        Put("CloseButton", false);
+        Put("CircleForm", true);
+        auto form = Start();
+        const QStringList actions = AllowedActions(form->winId());
+        EXPECT_FALSE(actions.contains("MAXIMIZE_HORZ")) << actions.join(' ').toStdString();
+        EXPECT_FALSE(actions.contains("MAXIMIZE_VERT"));
+        EXPECT_FALSE(actions.contains("RESIZE"));
+        EXPECT_TRUE(actions.contains("MOVE"));
+        EXPECT_TRUE(actions.contains("MINIMIZE"));
+        // Back to a framed window: it may be resized again.
+        form->Shell()->SetCircleForm(false);
+        Settle();
+        EXPECT_TRUE(AllowedActions(form->winId()).contains("RESIZE"));
+    }
+}

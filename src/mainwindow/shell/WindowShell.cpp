@@ -175,7 +175,10 @@ void WindowShell::ApplyWindowFlags() {
         Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
         Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
     const Qt::WindowFlags flags = (window->windowFlags() & ~managed) | ComputeWindowFlags(options);
-    if (flags == window->windowFlags()) return;
+    if (flags == window->windowFlags()) {
+        ApplyWindowFunctions();
+        return;
+    }
     // Changing the flags of a shown window hides it; bring it back as it was. The client area
     // is what stays put: a frame position would count the frame that a frameless window, or
     // one not yet mapped, does not have, and the window would move by it.
@@ -188,7 +191,26 @@ void WindowShell::ApplyWindowFlags() {
         window->setWindowState(states);
         window->show();
     }
+    ApplyWindowFunctions();
     ApplyMask();
+}
+
+void WindowShell::ApplyWindowFunctions() {
+    // What the buttons leave out, the window manager's menu and keys should not offer either.
+    if (!window) return;
+    // A round window keeps its size: fixed, no window manager resizes or maximises it. Its
+    // Motif functions stay Qt's (unset) - openbox refuses every move, ours by the face
+    // included, to a frameless window that lists its functions.
+    if (options.Round) {
+        window->setFixedSize(window->size());
+    } else {
+        window->setMinimumSize(0, 0);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    if (options.Round || !window->testAttribute(Qt::WA_WState_Created)) return;
+    WindowFunctions functions;
+    functions.Minimize = !options.CloseButtonMinimized;
+    SetWindowFunctions(window, functions);
 }
 
 void WindowShell::SetCircleForm(bool round) {
@@ -305,6 +327,9 @@ bool WindowShell::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Resize:
             if (options.Round) ApplyMask();
+            break;
+        case QEvent::Show:
+            ApplyWindowFunctions();  // the native window is there now, not yet mapped
             break;
         case QEvent::WindowStateChange:
             // Minimising with the icon on leaves only the icon; hide once the state settled.

@@ -158,6 +158,7 @@ private:
     void SyncTrayPresence();
     void HideIfMinimizedInTray();
     void HideInTray();
+    void ApplyWindowFunctions();
     void ShowNormalFromHiding();
 
     QPointer<QWidget> window;
