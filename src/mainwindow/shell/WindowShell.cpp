@@ -197,17 +197,9 @@ void WindowShell::ApplyWindowFlags() {
 
 void WindowShell::ApplyWindowFunctions() {
     // What the buttons leave out, the window manager's menu and keys should not offer either.
-    if (!window) return;
-    // A round window keeps its size: fixed, no window manager resizes or maximises it. Its
-    // Motif functions stay Qt's (unset) - openbox refuses every move, ours by the face
-    // included, to a frameless window that lists its functions.
-    if (options.Round) {
-        window->setFixedSize(window->size());
-    } else {
-        window->setMinimumSize(0, 0);
-        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-    if (options.Round || !window->testAttribute(Qt::WA_WState_Created)) return;
+    // A round window's functions stay Qt's (unlisted): openbox refuses every move, ours by the
+    // face included, to a frameless window that lists them.
+    if (!window || options.Round || !window->testAttribute(Qt::WA_WState_Created)) return;
     WindowFunctions functions;
     functions.Minimize = !options.CloseButtonMinimized;
     SetWindowFunctions(window, functions);
