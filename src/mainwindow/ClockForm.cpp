@@ -456,7 +456,8 @@ bool ClockForm::SetClockColor() {
         });
     };
     if (!ephemeris_) in.SunBand = nullptr;
-    if (!SelectClockColor(in, colors_)) return false;
+    // The first choice is shown even when it equals the initial {0, 0} (black on black).
+    if (!SelectClockColor(in, colors_) && colorsApplied_) return false;
     ApplyColors();
     return true;
 }
@@ -472,6 +473,7 @@ void ClockForm::ApplyColors() {
     const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
     face_->SetColors(toQColor(ResolveColor(colors_.Back, sys)), toQColor(ResolveColor(colors_.Fore, sys)));
     face_->SetReadoutBoxed(state_.BackgroundMode != 3);
+    colorsApplied_ = true;
     face_->SetKeyColorTransparent(shell_->SeeThroughShown());
 }
 

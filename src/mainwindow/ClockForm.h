@@ -226,6 +226,7 @@ private:
     long timer1Work_ = 0;
 
     FaceColors colors_{};
+    bool colorsApplied_ = false;
     SunBandWatch sunBand_;
     bool loaded_ = false;
     bool unloaded_ = false;

@@ -157,6 +157,14 @@ TEST_F(ClockFormTest, FirstShutdownWritesEveryKeyTheWindowOwns) {
     EXPECT_EQ(Stored("ClockMode").toInt(), 5);
 }
 
+TEST_F(ClockFormTest, UserColoursEqualToTheInitialOnesAreShownAtStart) {
+    Put("BackgroundMode", 4);
+    Put("UserBackColor", 0);
+    Put("UserForeColor", 0);
+    auto form = LoadAndShow();
+    EXPECT_EQ(form->Face()->BackgroundColor(), QColor(0, 0, 0));
+}
+
 TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
     WindowRect normal;
     {
