@@ -4,5 +4,5 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$top/scripts/build.sh" test
 cd "$top/build"
-# Window-manager tests hang on another program's timing; one more try for a test that failed.
+# The window-manager tests wait on another program (openbox); a test that failed gets one more try.
 ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
