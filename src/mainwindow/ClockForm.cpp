@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
@@ -274,11 +275,7 @@ void ClockForm::Form_Unload() {
     CloseDialogs();
     SetTimer1Enabled(false);
     if (state_.ShowInTaskTray) shell_->RemoveTaskTrayIcon();
-    if (loaded_) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        WriteSettings(store, true);
-    }
+    if (loaded_) SaveOrReport(true);
     // 13. Store released above; the component last.
     face_->SetEphemeris(nullptr);
     tick_.reset();
@@ -289,10 +286,30 @@ void ClockForm::Form_Unload() {
 
 void ClockForm::SaveSettings() {
     if (!loaded_ || unloaded_) return;
-    SettingsStore store;
-    OpenOwnSettings(store);
-    WriteSettings(store, false);
-    store.Sync();
+    SaveOrReport(false);
+}
+
+void ClockForm::SaveOrReport(bool stopSound) {
+    try {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        WriteSettings(store, stopSound);
+        store.Sync();
+    } catch (const SettingsError& e) {
+        ReportSaveFailure(e.what());
+    }
+}
+
+void ClockForm::ReportSaveFailure(const std::string& what) {
+    qWarning("settings: %s", what.c_str());
+    if (saveFailureReported_) return;
+    saveFailureReported_ = true;
+    const std::string text = "設定を保存できませんでした。\n" + what;
+    if (parts_.reportProblem) {
+        parts_.reportProblem(text);
+    } else {
+        QMessageBox::warning(isVisible() ? this : nullptr, QStringLiteral("Vireo"), QString::fromStdString(text));
+    }
 }
 
 void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {

@@ -54,6 +54,9 @@ struct ClockFormParts {
     // sound is simply absent (the clock runs silently).
     std::function<std::unique_ptr<MidiOutput>()> createMidiOutput;
     std::function<std::unique_ptr<MusicDevice>()> createMusicDevice;
+    // Tells the user of a problem they must know of (settings that could not be saved); a
+    // warning box when null.
+    std::function<void(const std::string&)> reportProblem;
 };
 
 // Window state as persisted and as the menu numbers it.
@@ -186,6 +189,9 @@ private:
     void ReadObserver(SettingsStore& store);
     void ReadWindowPlacement(SettingsStore& store);
     void WriteSettings(SettingsStore& store, bool stopSound);
+    // Writes every setting; a failure is told to the user, once a session.
+    void SaveOrReport(bool stopSound);
+    void ReportSaveFailure(const std::string& what);
     void SetCaption();
     void ScheduleTimer1();
     void KeepTimer1OnTheSecond();
@@ -227,6 +233,7 @@ private:
 
     FaceColors colors_{};
     bool colorsApplied_ = false;
+    bool saveFailureReported_ = false;
     SunBandWatch sunBand_;
     bool loaded_ = false;
     bool unloaded_ = false;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QTest>
@@ -41,6 +44,7 @@ protected:
         ClockFormParts parts;
         parts.clock = clock ? clock : &clock_;
         parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(EditObserverInDialog); };
+        parts.reportProblem = [this](const std::string& text) { problems_.push_back(text); };
         return std::make_unique<ClockForm>(std::move(parts));
     }
     std::unique_ptr<ClockForm> LoadAndShow() {
@@ -64,6 +68,7 @@ protected:
     }
 
     TempConfigHome dir_;
+    std::vector<std::string> problems_;
     SettableClock clock_;
 };
 
@@ -163,6 +168,28 @@ TEST_F(ClockFormTest, UserColoursEqualToTheInitialOnesAreShownAtStart) {
     Put("UserForeColor", 0);
     auto form = LoadAndShow();
     EXPECT_EQ(form->Face()->BackgroundColor(), QColor(0, 0, 0));
+}
+
+TEST_F(ClockFormTest, SettingsThatCannotBeSavedAreToldOnceAndNeverCrashTheSessionEnd) {
+    auto form = LoadAndShow();
+    // The company folder replaced by a file: nothing can be written under it.
+    const QString file = QString::fromStdString([] {
+        SettingsStore store;
+        OpenOwnSettings(store);
+        return store.FileName();
+    }());
+    const QString folder = QFileInfo(file).absolutePath();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    form->SaveSettings();  // what the session's end asks for: no throw out of the slot
+    ASSERT_EQ(problems_.size(), 1u);
+    EXPECT_NE(problems_[0].find(QFileInfo(file).fileName().toStdString()), std::string::npos) << problems_[0];
+    form->Form_Unload();
+    EXPECT_EQ(problems_.size(), 1u) << "told once";
+    EXPECT_TRUE(form->IsUnloaded());
 }
 
 TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
