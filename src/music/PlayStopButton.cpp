@@ -3,6 +3,8 @@
 #include "music/MusicEngine.h"
 #include "platform/ResourceStrings.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 
 namespace vireo {
@@ -15,6 +17,26 @@ QStyle::StandardPixmap IconFor(const QString& caption) {
     return QStyle::SP_MediaPlay;
 }
 
+// The style's glyph, with a disabled look that reads as disabled: the generated one is
+// nearly as dark as the enabled glyph.
+QIcon WithFadedDisabledLook(const QIcon& glyph) {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48}) {
+        const QPixmap normal = glyph.pixmap(QSize(side, side));
+        if (normal.isNull()) continue;
+        icon.addPixmap(normal, QIcon::Normal);
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        QPainter p(&faded);
+        p.setOpacity(0.3);
+        p.drawPixmap(0, 0, normal);
+        p.end();
+        icon.addPixmap(faded, QIcon::Disabled);
+    }
+    return icon;
+}
+
 }  // namespace
 
 GlyphButton::GlyphButton(const QString& caption, QWidget* parent) : QPushButton(parent) {
@@ -24,7 +46,7 @@ GlyphButton::GlyphButton(const QString& caption, QWidget* parent) : QPushButton(
 void GlyphButton::SetCaption(const QString& caption) {
     caption_ = caption;
     setProperty("caption", caption);  // read by the file chooser without knowing this class
-    setIcon(style()->standardIcon(IconFor(caption), nullptr, this));
+    setIcon(WithFadedDisabledLook(style()->standardIcon(IconFor(caption), nullptr, this)));
 }
 
 PlayStopButton::PlayStopButton(MusicEngine* music, QWidget* parent)

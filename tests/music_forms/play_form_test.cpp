@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +34,7 @@
 
 #include "TestAudioFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -581,3 +583,25 @@ TEST(PlayFormRealDevice, AFilePlayedToItsEndIsClosedByTheTick) {
 
 }  // namespace
 }  // namespace vireo
+
+// The darkest grey of a button's glyph (0 black .. 255 white), read off the button as drawn.
+int DarkestGlyphGrey(QPushButton& button) {
+    const QImage image = button.grab().toImage();
+    const QRect glyph(QPoint(0, 0), button.iconSize());
+    const QRect area(image.rect().center() - glyph.center(), glyph.size());
+    int darkest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
+}
+
+TEST(GlyphButtonTest, ADisabledGlyphLooksDisabled) {
+    for (const QString& caption : {QStringLiteral("4"), QStringLiteral(";")}) {
+        vireo::GlyphButton button(caption);
+        button.resize(40, 30);
+        const int enabled = DarkestGlyphGrey(button);
+        button.setEnabled(false);
+        const int disabled = DarkestGlyphGrey(button);
+        EXPECT_GE(disabled - enabled, 120) << caption.toStdString() << ": " << enabled << " -> " << disabled;
+    }
+}
