@@ -1,10 +1,12 @@
 #include "mainwindow/shell/HelpWindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace vireo;
@@ -113,4 +115,32 @@ TEST_F(HelpTest, CloseAllHelpClosesTheWindow) {
     CloseAllHelp();  // nothing open: harmless
     // It opens again afterwards.
     EXPECT_NE(ShowHelp(2), nullptr);
+}
+
+TEST_F(HelpTest, HelpFromAModalDialogCanBeUsedWhileTheDialogIsOpen) {
+    for (int round = 0; round < 2; ++round) {  // a help window already open is freed too
+        SCOPED_TRACE(round);
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        InstallHelpKey(&dialog, 13);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        HelpWindow* help = OpenHelpWindow();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+        // A click on another entry of the contents reaches it.
+        QTreeWidget* tree = help->Contents();
+        QTreeWidgetItem* other = tree->topLevelItem(0);
+        ASSERT_NE(other, nullptr);
+        const QRect at = tree->visualItemRect(other);
+        // Through the window system, where a modal dialog blocks what is not its own.
+        const QPoint inHelp = tree->viewport()->mapTo(help, at.center());
+        QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, inHelp);
+        EXPECT_EQ(tree->currentItem(), other);
+        EXPECT_EQ(help->CurrentUrl(), QUrl("qrc:/help/index.html"));
+        ShowHelp(13);  // back to the dialog's page for the next round
+        dialog.close();
+    }
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/shell/HelpWindow.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QWindow>
 
 // Resources of a static library must be registered by hand, from the global namespace.
 static void InitHelpResources() { Q_INIT_RESOURCE(help); }
@@ -57,6 +59,14 @@ HelpWindow* OpenAt(const QUrl& url) {
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->ShowTopic(url);
+    // Opened from a modal dialog, the help belongs to it: a window of the dialog's own is not
+    // blocked by it, so the help can be read and clicked while the dialog stays open.
+    QWindow* modal = QGuiApplication::modalWindow();
+    window->winId();
+    if (QWindow* handle = window->windowHandle(); handle && modal != handle && handle->transientParent() != modal) {
+        if (window->isVisible()) window->hide();  // whether it is blocked is decided as it is shown
+        handle->setTransientParent(modal);
+    }
     window->showNormal();
     window->raise();
     window->activateWindow();
