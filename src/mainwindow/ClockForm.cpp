@@ -70,6 +70,8 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     const TwipScale tw = Twips();
     resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
     setFocusPolicy(Qt::StrongFocus);
+    // A desktop clock is mostly not the active window; its tips must show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     WindowShell::PrepareWindow(this);
 
     face_ = new ClockFace(this);

@@ -10,10 +10,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QToolTip>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
@@ -264,6 +266,42 @@ protected:
     Helper trayer_{"trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "120",
                               "--height", "32", "--SetDockType", "false"}};
 };
+
+TEST_F(WindowManagerTest, TheReadoutsToolTipShowsWhileAnotherWindowIsActive) {
+    auto form = Start();
+    form->Face()->SetMusicPlaying(true);
+    QWidget other;
+    other.setGeometry(900, 100, 200, 150);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other, 15000));
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other.isActiveWindow() && !form->isActiveWindow(); }, 5000));
+    QLabel* readout = form->Face()->Label1();
+    const QPoint at = readout->mapToGlobal(readout->rect().center());
+    RunTool("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 4000)) << "no tool tip on the readout";
+    EXPECT_EQ(QToolTip::text(), readout->toolTip());
+    RunTool("xdotool", {"mousemove", "10", "10"});
+}
+
+TEST_F(TrayedTest, TheIconsToolTipShowsTheTimeWhileTheWindowIsHidden) {
+    Put("TaskTray", true);
+    auto form = Start();
+    form->Shell()->SetWindowState(WindowStateIndex::Minimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Shell()->TipText().isEmpty(); }, 3000));
+    const QRect icon = form->Shell()->TrayIconGeometry();
+    ASSERT_FALSE(icon.isEmpty());
+    RunTool("xdotool", {"mousemove", QString::number(icon.center().x()), QString::number(icon.center().y())});
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 4000)) << "no tool tip on the icon";
+    EXPECT_EQ(QToolTip::text(), form->Shell()->TipText());
+    // It follows the time while it shows, and goes with the pointer.
+    const QString first = QToolTip::text();
+    clock_.Advance(5.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::text() != first; }, 3000)) << first.toStdString();
+    RunTool("xdotool", {"mousemove", "10", "10"});
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+}
 
 TEST_F(TrayedTest, HidingInTheNotificationAreaAndTogglingTheIconLeaveThePlaceAlone) {
     Put("TaskTray", true);

@@ -4,11 +4,13 @@
 #include "platform/WindowHints.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 
@@ -85,6 +87,9 @@ WindowShell::WindowShell(QWidget* window_, ClockMenu* menu_, QObject* parent)
         window->installEventFilter(this);
         options.NoTaskbarButton = false;
     }
+    trayTipWait.setSingleShot(true);
+    trayTipWait.setInterval(700);
+    connect(&trayTipWait, &QTimer::timeout, this, &WindowShell::ShowTrayTip);
     connect(&compositor, &CompositorWatch::RunningChanged, this, [this] {
         if (transparent) emit SeeThroughChanged(SeeThroughShown());
     });
@@ -112,11 +117,16 @@ void WindowShell::AddTaskTrayIcon() {
     }
     trayIcon->setToolTip(QString());
     trayIcon->show();
+    qApp->installEventFilter(this);  // the pointer over the icon, for its tool tip
     SyncTrayPresence();
 }
 
 void WindowShell::RemoveTaskTrayIcon() {
     trayWanted = false;
+    qApp->removeEventFilter(this);
+    trayTipWait.stop();
+    if (trayTipShown) QToolTip::hideText();
+    trayTipShown = false;
     if (trayIcon) {
         trayIcon->hide();
         delete trayIcon;
@@ -144,10 +154,13 @@ bool WindowShell::TrayIconShown() const {
 
 void WindowShell::SetTipText(const std::string& tipUtf8) {
     if (trayIcon) trayIcon->setToolTip(QString::fromStdString(tipUtf8));
+    if (trayTipShown) ShowTrayTip();  // a tip on show keeps up with the time
     SyncTrayPresence();
 }
 
 QString WindowShell::TipText() const { return trayIcon ? trayIcon->toolTip() : QString(); }
+
+QRect WindowShell::TrayIconGeometry() const { return TrayIconShown() ? trayIcon->geometry() : QRect(); }
 
 void WindowShell::SyncTrayPresence() {
     if (!window) return;
@@ -314,7 +327,38 @@ void WindowShell::HideInTray() {
     hiddenInTray = true;
 }
 
+void WindowShell::WatchTrayPointer(QEvent* event) {
+    const QRect icon = TrayIconGeometry();
+    const bool over = !icon.isEmpty() && icon.contains(QCursor::pos());
+    if (!over) {
+        trayTipWait.stop();
+        if (trayTipShown) QToolTip::hideText();
+        trayTipShown = false;
+    } else if (!trayTipShown && !trayTipWait.isActive() && event->type() != QEvent::Leave) {
+        trayTipWait.start();
+    }
+}
+
+void WindowShell::ShowTrayTip() {
+    const QRect icon = TrayIconGeometry();
+    if (icon.isEmpty() || !icon.contains(QCursor::pos()) || TipText().isEmpty()) {
+        trayTipShown = false;
+        return;
+    }
+    QToolTip::showText(QCursor::pos(), TipText());
+    trayTipShown = true;
+}
+
 bool WindowShell::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::MouseMove:
+        if (trayIcon && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) WatchTrayPointer(event);
+        break;
+    default:
+        break;
+    }
     if (watched == window) {
         switch (event->type()) {
         case QEvent::Resize:

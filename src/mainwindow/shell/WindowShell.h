@@ -48,6 +48,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <QString>
+#include <QTimer>
 
 #include <string>
 
@@ -111,6 +112,8 @@ public:
     // The tip as the face made it (its length is the face's rule).
     void SetTipText(const std::string& tipUtf8);
     QString TipText() const;
+    // Where the notification icon is on the screen (empty when it is not shown).
+    QRect TrayIconGeometry() const;
     QSystemTrayIcon* TrayIcon() const { return trayIcon; }
 
     void SetWindowButtons(bool closeButtonMinimized);
@@ -169,6 +172,11 @@ private:
     bool hiddenInTray = false;  // hidden by the minimise rule, not by ClockForm
     bool transparent = false;
     CompositorWatch compositor;
+    // The icon's tool tip, shown by the shell: Qt's own never comes up in an XEmbed panel.
+    QTimer trayTipWait;
+    bool trayTipShown = false;
+    void WatchTrayPointer(QEvent* event);
+    void ShowTrayTip();
 };
 
 }  // namespace vireo
