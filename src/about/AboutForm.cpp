@@ -81,9 +81,8 @@ AboutForm::AboutForm(AboutHost& host, QWidget* owner)
 
 void AboutForm::Form_Load() {
     adjustSize();
-    const QSize frame = frameGeometry().size().expandedTo(size());
-    move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockNormal(), frame,
-                          DialogVerticalRule::Centred));
+    MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockNormal(),
+                                       ExpectedFrameSize(this), DialogVerticalRule::Centred));
     const QIcon icon = host_.ClockIcon();
     Image1->setPixmap(icon.pixmap(Image1->size().boundedTo(QSize(32, 32)), devicePixelRatioF()));
     Label1->setText(QStringLiteral(VIREO_PRODUCT_NAME));

@@ -114,8 +114,8 @@ void PlayForm::Form_Load() {
 void PlayForm::PlaceWindow() {
     ensurePolished();
     if (layout()) layout()->activate();
-    move(PlaceUnderClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockNormal(),
-                         frameGeometry().size()));
+    MoveFrameTo(this, PlaceUnderClock(host_.WorkArea(), host_.ClockFrame(), host_.ClockNormal(),
+                                      ExpectedFrameSize(this)));
 }
 
 void PlayForm::AddSources() {

@@ -303,9 +303,9 @@ void OptionForm::Form_Load() {
     if (host_.Music()) Command3->ShowState(host_.Music()->IsPlaying());
 
     // 10. Beside the clock, tops aligned.
-    move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
-                          host_.WindowState() == ClockWindowState::Normal, frameGeometry().size(),
-                          DialogVerticalRule::TopAligned));
+    MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
+                                       host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
+                                       DialogVerticalRule::TopAligned));
     // 11.-12. Separator and the play button's glyph font.
     Line1->AlignSeparatorLine();
     QFont glyphFont = Command3->font();

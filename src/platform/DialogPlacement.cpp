@@ -1,6 +1,10 @@
 #include "platform/DialogPlacement.h"
 
+#include <QApplication>
+#include <QMargins>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace vireo {
 
@@ -13,7 +17,39 @@ QPoint CentreOn(const QRect& workArea, const QSize& dialog) {
             workArea.top() + (workArea.height() - dialog.height()) / 2};
 }
 
+QMargins FrameMarginsOf(const QWidget* w) {
+    const QRect f = w->frameGeometry(), g = w->geometry();
+    return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
+}
+
+QMargins ExpectedFrameMargins(const QWidget* dialog) {
+    const QMargins own = FrameMarginsOf(dialog);
+    if (!own.isNull() || (dialog->windowFlags() & Qt::FramelessWindowHint)) return own;
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == dialog || !w->isVisible() || (w->windowFlags() & Qt::FramelessWindowHint)) continue;
+        const QMargins m = FrameMarginsOf(w);
+        if (!m.isNull()) return m;
+    }
+    return {};
+}
+
 }  // namespace
+
+QSize ExpectedFrameSize(const QWidget* dialog) {
+    const QMargins m = ExpectedFrameMargins(dialog);
+    return dialog->size().grownBy(m).expandedTo(dialog->frameGeometry().size());
+}
+
+void MoveFrameTo(QWidget* dialog, const QPoint& frameTopLeft) {
+    // A created window moves its client area while it has no frame (Qt counts the frame it
+    // knows, none yet); one not created yet is placed by its frame already.
+    if (dialog->testAttribute(Qt::WA_WState_Created) && FrameMarginsOf(dialog).isNull()) {
+        const QMargins m = ExpectedFrameMargins(dialog);
+        dialog->move(frameTopLeft + QPoint(m.left(), m.top()));
+    } else {
+        dialog->move(frameTopLeft);
+    }
+}
 
 QPoint PlaceBesideClock(const QRect& workArea, const QRect& clockFrame, bool clockNormal,
                         const QSize& dialogFrame, DialogVerticalRule rule) {
@@ -22,13 +58,15 @@ QPoint PlaceBesideClock(const QRect& workArea, const QRect& clockFrame, bool clo
     const int workBottom = workArea.top() + workArea.height();
     int left = clockFrame.left() + clockFrame.width();
     if (workRight < left + dialogFrame.width()) left = clockFrame.left() - dialogFrame.width();
+    // Room on neither side (a large scale, a small screen): on the work area all the same,
+    // over the clock rather than off the screen.
+    left = std::clamp(left, workArea.left(), std::max(workArea.left(), workRight - dialogFrame.width()));
     int top = rule == DialogVerticalRule::TopAligned
                   ? clockFrame.top()
                   : clockFrame.top() + (clockFrame.height() - dialogFrame.height()) / 2;
-    if (workArea.top() > top)
-        top = workArea.top();
-    else if (workBottom - dialogFrame.height() <= top)
-        top = workBottom - dialogFrame.height();
+    if (workBottom - dialogFrame.height() <= top) top = workBottom - dialogFrame.height();
+    // Taller than the work area: its top (the title bar) stays on it.
+    if (workArea.top() > top) top = workArea.top();
     return {left, top};
 }
 
@@ -44,6 +82,7 @@ QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool cloc
         left = workRight - dialogFrame.width();
     int top = clockFrame.top() + clockFrame.height();
     if (top + dialogFrame.height() > workBottom) top = clockFrame.top() - dialogFrame.height();
+    top = std::clamp(top, workArea.top(), std::max(workArea.top(), workBottom - dialogFrame.height()));
     return {left, top};
 }
 

@@ -37,6 +37,12 @@ QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool cloc
 // notification icon of a hidden clock, which a modal dialog would leave unreachable).
 Qt::WindowModality DialogModalityFor(ClockWindowState clock);
 
+// A dialog placed before it is shown has no frame yet: its frame is taken to be like that of
+// a framed window already on the screen (the clock's), so that its frame, not its client
+// area, lands where the placement put it.
+QSize ExpectedFrameSize(const QWidget* dialog);
+void MoveFrameTo(QWidget* dialog, const QPoint& frameTopLeft);
+
 // Shows a dialog window, or brings an open one to the front with the focus.
 void BringDialogForward(QWidget* dialog);
 

@@ -381,9 +381,9 @@ void AlarmForm::Form_Load() {
     FitList();
     adjustSize();
     create();  // where the platform knows the frame before showing, placement counts it
-    const QSize frame = frameGeometry().size().expandedTo(size());
-    move(PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(), host_.WindowState() == ClockWindowState::Normal,
-                          frame, DialogVerticalRule::TopAligned));
+    MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
+                                       host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
+                                       DialogVerticalRule::TopAligned));
 
     const AlarmTables& tables = host_.Alarms();
     editFile_ = tables.AlarmFile;

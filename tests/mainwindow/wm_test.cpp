@@ -30,6 +30,7 @@
 #include "options/OptionForm.h"
 #include "platform/WindowHints.h"
 #include "settings/SettingsStore.h"
+#include "signal/AlarmForm.h"
 #include "settings/SettingsTable.h"
 
 using namespace vireo;
@@ -60,6 +61,14 @@ XGeometry WhereIs(WId id) {
                      number("Height"));
     g.viewable = info.contains(QStringLiteral("IsViewable"));
     return g;
+}
+
+// Twips per pixel of the screen, which is what X reports: Qt's scale is the form's pixel ratio.
+TwipScale PerScreenPixel(const ClockForm& form) {
+    TwipScale tw = form.Twips();
+    tw.X /= form.devicePixelRatioF();
+    tw.Y /= form.devicePixelRatioF();
+    return tw;
 }
 
 class Helper {
@@ -116,7 +125,15 @@ TEST_F(WindowManagerTest, TheFirstStartHasTheDesignedClientAreaAndSessionsNeverC
         auto form = Start();
         const XGeometry g = WhereIs(form->winId());
         EXPECT_TRUE(g.viewable);
-        EXPECT_EQ(g.client.size(), QSize(200, 181)) << "the designed client area, 3000 x 2715 twips";
+        // The designed client area, 3000 x 2715 twips; at a larger scale no smaller than that
+        // (the window's minimum grows with the scale).
+        if (form->devicePixelRatioF() == 1.0) {
+            EXPECT_EQ(g.client.size(), QSize(200, 181)) << "the designed client area, 3000 x 2715 twips";
+        } else {
+            EXPECT_GE(g.client.width(), 200);
+            EXPECT_GE(g.client.height(), 181);
+            EXPECT_EQ(g.client.size(), form->size() * form->devicePixelRatioF());
+        }
         form->Form_Unload();
     }
     const int left = Stored("Left").toInt(), top = Stored("Top").toInt();
@@ -159,7 +176,7 @@ TEST_F(WindowManagerTest, ARoundWindowDraggedByItsFaceMovesByTheDragAndStopsAtRe
     Settle(300);
     EXPECT_EQ(WhereIs(form->winId()).client, moved);
     form->Form_Unload();
-    const TwipScale tw = form->Twips();
+    const TwipScale tw = PerScreenPixel(*form);
     EXPECT_NEAR(Stored("Left").toInt() / tw.X, moved.left(), 1.0) << "the new place is what is saved";
 }
 
@@ -338,7 +355,7 @@ TEST_F(TrayedTest, HidingInTheNotificationAreaAndTogglingTheIconLeaveThePlaceAlo
     }
     // Hidden at shutdown: the place saved is still the one it had.
     form->Form_Unload();
-    const TwipScale tw = form->Twips();
+    const TwipScale tw = PerScreenPixel(*form);
     EXPECT_EQ(Stored("Left").toInt(), RoundToInt32(placed.left() * tw.X));
     EXPECT_EQ(Stored("Top").toInt(), RoundToInt32(placed.top() * tw.Y));
 }
@@ -349,7 +366,7 @@ TEST_F(WindowManagerTest, AMaximisedWindowSavesTheClientRectangleItRestoresTo) {
     form->Shell()->SetWindowState(WindowStateIndex::Maximized);
     ASSERT_TRUE(QTest::qWaitFor([&] { return WhereIs(form->winId()).client.width() > 800; }, 3000));
     form->Form_Unload();
-    const TwipScale tw = form->Twips();
+    const TwipScale tw = PerScreenPixel(*form);
     EXPECT_EQ(Stored("WindowState").toInt(), 2);
     EXPECT_EQ(Stored("Left").toInt(), RoundToInt32(normal.left() * tw.X));
     EXPECT_EQ(Stored("Top").toInt(), RoundToInt32(normal.top() * tw.Y));
@@ -412,4 +429,42 @@ TEST_F(WindowManagerTest, TheWindowManagerIsToldWhatTheWindowsButtonsLeaveOut) {
         EXPECT_EQ(MotifFunctions(form->winId()), -1);
         EXPECT_TRUE(AllowedActions(form->winId()).contains("MOVE"));
     }
+}
+
+TEST_F(WindowManagerTest, DialogsOpenOnTheWorkAreaBesideTheClockAtAnyScale) {
+    // The clock in the upper middle of the screen, where each side has room for a dialog.
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    auto form = Start();
+    form->move(work.left() + work.width() * 2 / 5, work.top() + work.height() / 10);
+    Settle();
+    const QRect clock = form->frameGeometry();
+    ASSERT_TRUE(work.contains(clock)) << "the clock itself is on the work area";
+    const auto check = [&](QWidget* dialog, const char* what) {
+        ASSERT_NE(dialog, nullptr) << what;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog, 15000)) << what;
+        Settle();
+        const QRect frame = dialog->frameGeometry();
+        EXPECT_GE(frame.top(), work.top()) << what << ": the title bar on the screen";
+        EXPECT_GE(frame.left(), work.left()) << what;
+        EXPECT_LE(frame.right(), work.right()) << what;
+        if (frame.height() <= work.height()) {
+            EXPECT_LE(frame.bottom(), work.bottom()) << what;
+        }
+        if (frame.width() <= work.right() - clock.right() || frame.width() <= clock.left() - work.left()) {
+            EXPECT_FALSE(frame.intersects(clock))
+                << what << " on top of the clock: " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                << frame.height() << " clock " << clock.x() << "," << clock.y() << " " << clock.width() << "x"
+                << clock.height();
+        }
+    };
+    form->mnuContextOption_Click();
+    QCoreApplication::processEvents();
+    check(form->OptionWindow(), "Options");
+    form->OptionWindow()->close();
+    Settle();
+    form->mnuContextAlarm_Click();
+    QCoreApplication::processEvents();
+    check(form->AlarmWindow(), "alarm");
+    form->AlarmWindow()->close();
+    Settle();
 }

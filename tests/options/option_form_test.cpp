@@ -1,3 +1,4 @@
+#include "platform/DialogPlacement.h"
 #include "options/OptionForm.h"
 
 #include "music/MusicFileChooser.h"
@@ -399,7 +400,8 @@ TEST_F(OptionFormTest, RightClickOnTheIconOptionRepairsTheIconOnlyWhenTheClockHa
 TEST_F(OptionFormTest, PlacedBesideTheClockOrCentredWhenTheClockIsNotNormal) {
     host.frame = QRect(100, 120, 200, 220);
     OptionForm& right = Open();
-    const QSize size = right.size();  // the frame the placement saw: none before showing
+    // The frame the placement counts: before showing, one like that of a window on the screen.
+    const QSize size = ExpectedFrameSize(&right);
     EXPECT_EQ(right.pos(), QPoint(300, 120)) << "touches the clock's right edge, tops aligned";
 
     host.frame = QRect(1000, 120, 200, 220);

@@ -36,6 +36,20 @@ TEST(PlaceBesideClock, VerticallyKeptInsideTheWorkArea) {
               QPoint(300, 1024 - 320));
 }
 
+TEST(PlaceBesideClock, WithRoomOnNeitherSideOrAboveAndBelowItStaysOnTheWorkArea) {
+    // A 800 × 500 work area (1600 × 1000 at scale 2) and a clock in its middle.
+    const QRect work(0, 0, 800, 476);
+    const QRect clock(300, 150, 200, 181);
+    const QSize tall(420, 560);
+    const QPoint at = PlaceBesideClock(work, clock, true, tall, DialogVerticalRule::TopAligned);
+    EXPECT_GE(at.x(), 0);
+    EXPECT_LE(at.x() + tall.width(), 800);
+    EXPECT_EQ(at.y(), 0) << "the title bar stays on the screen";
+    const QPoint under = PlaceUnderClock(work, QRect(300, 100, 200, 181), true, QSize(300, 400));
+    EXPECT_GE(under.y(), 0);
+    EXPECT_LE(under.y() + 400, 476);
+}
+
 TEST(PlaceBesideClock, AMinimisedOrMaximisedClockCentresTheDialogOnTheWorkArea) {
     const QPoint centred(487, 24 + 340);
     EXPECT_EQ(PlaceBesideClock(kWork, QRect(0, 0, 1280, 1024), false, kDialog,
