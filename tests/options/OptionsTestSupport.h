@@ -31,6 +31,9 @@ public:
     std::vector<std::string> log;
     std::vector<int> help;
     std::vector<std::string> messages;
+    // The scheme and back colour in the state at each call on the window, in order.
+    std::vector<std::pair<std::int32_t, OleColor>> seenAtWindowCalls;
+    void SeeState() { seenAtWindowCalls.emplace_back(state.BackgroundMode, state.UserBackColor); }
 
     ClockState& State() override { return state; }
     QRect ClockFrame() const override { return frame; }
@@ -44,12 +47,15 @@ public:
     void RepairTaskTrayIcon() override { log.push_back("RepairTaskTrayIcon"); }
     void SetWindowButtons(bool closeButtonMinimized) override {
         log.push_back(std::string("SetWindowButtons(") + (closeButtonMinimized ? "1)" : "0)"));
+        SeeState();
     }
     void SetTransparentForm(bool on) override {
         log.push_back(std::string("SetTransparentForm(") + (on ? "1)" : "0)"));
+        SeeState();
     }
     void SetCircleForm(bool r) override {
         log.push_back(std::string("SetCircleForm(") + (r ? "1)" : "0)"));
+        SeeState();
         round = r;
     }
     bool IsRound() const override { return round; }

@@ -1,9 +1,9 @@
-#include "platform/DialogPlacement.h"
 #include "options/OptionForm.h"
 
 #include "music/MusicFileChooser.h"
 #include "music/PlayStopButton.h"
 #include "options/ColorChooser.h"
+#include "platform/DialogPlacement.h"
 
 #include "OptionsTestSupport.h"
 

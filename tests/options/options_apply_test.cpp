@@ -259,7 +259,16 @@ TEST_F(OptionsApplyTest, ColoursAreCommittedLast) {
     c.Scheme = 4;
     c.Back = 0x123456;
     c.Fore = 0x654321;
+    c.Round = true;  // so that every window step runs
+    const OleColor before = host.state.UserBackColor;
     Apply(c);
+    // The scheme is in force from the see-through step on; the colours come after every step.
+    ASSERT_EQ(host.seenAtWindowCalls.size(), 4u);
+    EXPECT_NE(host.seenAtWindowCalls.front().first, 4) << "the buttons come before the scheme";
+    for (std::size_t i = 0; i < host.seenAtWindowCalls.size(); ++i)
+        EXPECT_EQ(host.seenAtWindowCalls[i].second, before) << "call " << i << " saw the new colours";
+    for (std::size_t i = 1; i < host.seenAtWindowCalls.size(); ++i)
+        EXPECT_EQ(host.seenAtWindowCalls[i].first, 4) << "call " << i << " saw the old scheme";
     EXPECT_EQ(host.state.UserBackColor, 0x123456);
     EXPECT_EQ(host.state.UserForeColor, 0x654321);
     EXPECT_EQ(host.state.BackgroundMode, 4);
