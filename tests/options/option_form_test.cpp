@@ -5,6 +5,7 @@
 #include "options/ColorChooser.h"
 #include "platform/DialogPlacement.h"
 
+#include "DialogLook.h"
 #include "OptionsTestSupport.h"
 
 #include <QApplication>
@@ -454,21 +455,30 @@ TEST_F(OptionFormTest, OneInstanceModalUnlessTheClockIsMinimised) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Renders the dialog for a look at it: VIREO_SNAPSHOT_DIR=/tmp ./options_tests
-TEST_F(OptionFormTest, Snapshot) {
-    const QByteArray folder = qgetenv("VIREO_SNAPSHOT_DIR");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VIREO_SNAPSHOT_DIR to write the pictures";
+// The dialog as drawn, whole and greyed: not blank, no caption cut off; with
+// VIREO_SNAPSHOT_DIR set the pictures are also kept there for a look by eye.
+TEST_F(OptionFormTest, DrawnWholeWithNoCaptionCutOff) {
+    const QString folder = qEnvironmentVariable("VIREO_SNAPSHOT_DIR");
     host.state.ShowInTaskTray = true;
     host.state.BackgroundMode = 4;
     host.state.UserBackColor = 0xFFE0C0;
     host.state.TimeSignalMode = 4;
     host.state.TimeSignalFile = musicFile;
     OptionForm& f = Open();
-    EXPECT_TRUE(f.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/vireo-options.png")));
+    const auto look = [&](const char* name) {
+        QApplication::processEvents();
+        const QImage picture = f.grab().toImage();
+        EXPECT_GT(test::ColourCount(picture), 8) << name << ": a blank dialog";
+        EXPECT_TRUE(test::CutCaptions(f).isEmpty()) << name << ": " << test::CutCaptions(f).join(" | ").toStdString();
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(picture.save(folder + QStringLiteral("/vireo-%1.png").arg(name)));
+        }
+    };
+    look("options");
     f.Combo1->setCurrentIndex(3);
     f.Check1->setChecked(false);
     f.Command3_Click();
-    EXPECT_TRUE(f.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/vireo-options-greyed.png")));
+    look("options-greyed");
 }
 
 }  // namespace
