@@ -135,7 +135,10 @@ void ClockForm::mnuContextPlay_Click() {
 PlayForm* ClockForm::PlayWindow() const { return OpenedPlayForm(); }
 
 void ClockForm::mnuContextOption_Click() {
-    if (!unloaded_) ShowOptionForm(*dialogHost_, this);
+    if (unloaded_) return;
+    // What OK changed is written once the dialog has gone.
+    if (QDialog* form = ShowOptionForm(*dialogHost_, this))
+        connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
 }
 
 OptionForm* ClockForm::OptionWindow() const {
@@ -144,7 +147,9 @@ OptionForm* ClockForm::OptionWindow() const {
 }
 
 void ClockForm::mnuContextAlarm_Click() {
-    if (!unloaded_) AlarmForm::Open(*dialogHost_, this);
+    if (unloaded_) return;
+    if (QDialog* form = AlarmForm::Open(*dialogHost_, this))
+        connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
 }
 
 AlarmForm* ClockForm::AlarmWindow() const { return AlarmForm::Instance(); }

@@ -72,6 +72,9 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     setFocusPolicy(Qt::StrongFocus);
     // A desktop clock is mostly not the active window; its tips must show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    saveSoon_.setSingleShot(true);
+    saveSoon_.setInterval(1500);
+    connect(&saveSoon_, &QTimer::timeout, &saveSoon_, [this] { SaveSettings(); });
     WindowShell::PrepareWindow(this);
 
     face_ = new ClockFace(this);
@@ -271,6 +274,7 @@ void ClockForm::ReadWindowPlacement(SettingsStore& store) {
 void ClockForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    saveSoon_.stop();  // written below
     // 1. Help windows and dialogs closed (each dialog's own closing runs: music it shows
     // stops, what it keeps is saved); 2. no tick after this point; 3. the icon removed.
     CloseAllHelp();
@@ -655,6 +659,12 @@ void ClockForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     face_->setGeometry(rect());
     Form_Resize();
+    if (loaded_ && !unloaded_) saveSoon_.start();
+}
+
+void ClockForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (loaded_ && !unloaded_) saveSoon_.start();
 }
 
 void ClockForm::Form_Resize() {

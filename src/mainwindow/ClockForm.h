@@ -4,6 +4,7 @@
 // sound engines and the window shell.
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -180,6 +181,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -234,6 +236,9 @@ private:
     FaceColors colors_{};
     bool colorsApplied_ = false;
     bool saveFailureReported_ = false;
+    // Every change is written once it has settled (a move, a resize, a dialog closed), so a
+    // kill or a power cut loses nothing; the context of its connections is the timer itself.
+    QTimer saveSoon_;
     SunBandWatch sunBand_;
     bool loaded_ = false;
     bool unloaded_ = false;

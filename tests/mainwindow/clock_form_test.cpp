@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include "ephemeris/dialog/ObserverDialog.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
+#include "options/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 
@@ -168,6 +170,23 @@ TEST_F(ClockFormTest, UserColoursEqualToTheInitialOnesAreShownAtStart) {
     Put("UserForeColor", 0);
     auto form = LoadAndShow();
     EXPECT_EQ(form->Face()->BackgroundColor(), QColor(0, 0, 0));
+}
+
+TEST_F(ClockFormTest, ChangesAreWrittenOnceSettledNotOnlyAtExit) {
+    auto form = LoadAndShow();
+    const int left = Stored("Left").toInt();
+    form->move(form->x() + 40, form->y());
+    // A kill now would lose nothing once the move has settled.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Stored("Left").toInt() != left; }, 4000)) << "the move was not written";
+    // A dialog's OK too.
+    form->mnuContextOption_Click();
+    QCoreApplication::processEvents();
+    ASSERT_NE(form->OptionWindow(), nullptr);
+    form->OptionWindow()->Check1->setChecked(!form->State().ShowInTaskTray);
+    const bool tray = form->OptionWindow()->Check1->isChecked();
+    form->OptionWindow()->Command1_Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Stored("TaskTray").toBool() == tray; }, 4000)) << "OK was not written";
+    EXPECT_FALSE(form->IsUnloaded());
 }
 
 TEST_F(ClockFormTest, SettingsThatCannotBeSavedAreToldOnceAndNeverCrashTheSessionEnd) {
