@@ -41,23 +41,22 @@ std::int32_t ApplyStartupRegistration(bool startUp, OptionsHost& host, SettingsS
     store.SetAppKeyMode(true);
     const std::int32_t previous = RecordedRoot(store);
     if (startUp) {
-        // Machine-wide first; where that is refused, for this user only.
+        // Machine-wide first; where that is refused, for this user only. Whatever the failure,
+        // the registration that was there stays as it was until a new entry is written.
         store.SetAppKeyMode(false);
-        root = kHKeyLocalMachine;
         int failure = 0;
-        if (!WriteStartupEntry(store, root, programPath, &failure) &&
-            failure == SettingsError::kStartupEntryWrite) {
+        root = kHKeyLocalMachine;
+        bool written = WriteStartupEntry(store, root, programPath, &failure);
+        if (!written) {
             root = kHKeyCurrentUser;
-            failure = 0;
-            if (!WriteStartupEntry(store, root, programPath, &failure) &&
-                failure == SettingsError::kStartupEntryWrite) {
-                host.ShowExclamation(kStartupFailedMessage);
-                root = 0;
-            }
+            written = WriteStartupEntry(store, root, programPath, &failure);
         }
-        // An entry left under the other root would start the program once more and could no
-        // longer be removed from the dialog, which only knows the root recorded last.
-        if (root != 0 && previous != root && IsKnownRoot(previous)) {
+        if (!written) {
+            host.ShowExclamation(kStartupFailedMessage);
+            root = previous;
+        } else if (previous != root && IsKnownRoot(previous)) {
+            // An entry left under the other root would start the program once more and could
+            // no longer be removed from the dialog, which only knows the root recorded last.
             try {
                 store.SetRootKey(previous);
                 store.DeleteValue(RunSection(), kProductName);

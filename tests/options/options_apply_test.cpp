@@ -111,6 +111,27 @@ TEST_F(OptionsApplyTest, ClearingTheIconOptionTurnsItsSubOptionsOff) {
     EXPECT_FALSE(Saved(kMinimized));
 }
 
+TEST_F(OptionsApplyTest, AnEntryThatCannotBeWrittenLeavesTheWorkingOneAndSaysSo) {
+    SaveOptions(true, kHKeyCurrentUser, false);
+    ASSERT_TRUE(WriteAutostartEntry(AutostartScope::User, "Vireo", Program()));
+    host.state.ShowInTaskTray = true;
+    OptionChoices c = Unchanged();
+    c.StartUp = true;
+    // A program path that did not survive conversion: no entry can name it.
+    for (const bool machineRefused : {false, true}) {
+        SCOPED_TRACE(machineRefused);
+        if (machineRefused) BlockMachineAutostart();
+        host.messages.clear();
+        SettingsStore store;
+        OpenOwnSettings(store);
+        EXPECT_EQ(OptionsApply(c, host, store, std::string()), kHKeyCurrentUser);
+        EXPECT_EQ(host.messages.size(), 1u) << "told";
+        EXPECT_EQ(ReadAutostartEntry(AutostartScope::User, "Vireo"), Program()) << "the working entry stays";
+        EXPECT_FALSE(ReadAutostartEntry(AutostartScope::Machine, "Vireo").has_value());
+        EXPECT_EQ(Saved(kHKeyStartUp), kHKeyCurrentUser);
+    }
+}
+
 TEST_F(OptionsApplyTest, StartUpGoesMachineWideFirst) {
     OkAfter([](OptionForm& f) {
         f.Check1->setChecked(true);
