@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
 
@@ -158,6 +160,9 @@ void ClockForm::Form_Load() {
         music_ = std::make_unique<MusicEngine>(*musicDevice_, state_);
         music_->SetReadoutListener([this](bool playing) {
             if (face_) face_->SetMusicPlaying(playing);
+        });
+        music_->SetFailureListener([this](const std::string& file, const std::string& why) {
+            ReportMusicFailure(file, why);
         });
         state_.AlarmIndex = -1;
 
@@ -316,6 +321,15 @@ void ClockForm::ReportSaveFailure(const std::string& what) {
     } else {
         QMessageBox::warning(isVisible() ? this : nullptr, QStringLiteral("Vireo"), QString::fromStdString(text));
     }
+}
+
+void ClockForm::ReportMusicFailure(const std::string& file, const std::string& why) {
+    const QString name = QFileInfo(QString::fromStdString(file)).fileName();
+    qWarning("music: cannot play %s: %s", file.c_str(), why.c_str());
+    // The play buttons are back at "play" already; the icon says why, where there is one.
+    if (shell_ && shell_->TrayIconShown())
+        shell_->TrayIcon()->showMessage(QStringLiteral("再生できません"), name + QLatin1Char('\n') + QString::fromStdString(why),
+                                        QSystemTrayIcon::Warning, 10000);
 }
 
 void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {

@@ -194,6 +194,7 @@ private:
     // Writes every setting; a failure is told to the user, once a session.
     void SaveOrReport(bool stopSound);
     void ReportSaveFailure(const std::string& what);
+    void ReportMusicFailure(const std::string& file, const std::string& why);
     void SetCaption();
     void ScheduleTimer1();
     void KeepTimer1OnTheSecond();

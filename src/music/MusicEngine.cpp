@@ -31,18 +31,41 @@ void MusicEngine::PlayMusic(const std::string& fileName, std::int32_t playMode) 
     }
 
     bool playing = false;
-    if (mode >= 1 && device_.Open(fileName)) {
-        device_.Play();
-        state_.MusicPlayMode = mode;
-        ++playback_;
-        playing = true;
-        if (readout_) readout_(true);
+    if (mode >= 1) {
+        if (device_.Open(fileName)) {
+            device_.Play();
+            state_.MusicPlayMode = mode;
+            ++playback_;
+            file_ = fileName;
+            playing = true;
+            if (readout_) readout_(true);
+        } else {
+            ReportFailure(fileName);
+        }
     }
     if (stopped && !playing && readout_) readout_(false);
     NotifyButtons(playing);
 }
 
-std::string MusicEngine::MusicStatus() { return device_.Status(); }
+std::string MusicEngine::MusicStatus() {
+    std::string status = device_.Status();
+    // A load that failed in the background ends as "stopped": told once, then closed by the
+    // tick's poll like music that played to its end.
+    if (status == "stopped" && IsPlaying() && failureTold_ != playback_ && !device_.Failure().empty()) {
+        failureTold_ = playback_;
+        ReportFailure(file_);
+    }
+    return status;
+}
+
+void MusicEngine::ReportFailure(const std::string& file) {
+    if (!failure_) return;
+    std::string why = device_.Failure();
+    if (why.empty()) why = "再生できません";
+    failure_(file, why);
+}
+
+void MusicEngine::SetFailureListener(FailureListener listener) { failure_ = std::move(listener); }
 
 bool MusicEngine::PauseMusic() {
     if (!IsPlaying() || device_.Status() != "playing") return false;

@@ -16,6 +16,8 @@
 //   - every play/stop button listener: the state after each request that was not refused,
 //     also a stop while nothing played (the buttons are then set idle again).
 // Listeners may add or remove listeners from inside a call; a removed one is not called again.
+// A file that does not play (refused at once, or failed while the device loaded it, found at
+// the next poll) is told once to the failure listener, with the device's reason.
 
 #include "timekeeping/ClockState.h"
 #include "timekeeping/TickSink.h"
@@ -67,16 +69,22 @@ public:
     bool PauseMusic();
     bool ResumeMusic();
 
+    using FailureListener = std::function<void(const std::string& file, const std::string& why)>;
+    void SetFailureListener(FailureListener listener);
     void SetReadoutListener(Listener listener);
     ListenerId AddButtonListener(Listener listener);
     void RemoveButtonListener(ListenerId id);
 
 private:
     void NotifyButtons(bool playing);
+    void ReportFailure(const std::string& file);
 
     MusicDevice& device_;
     ClockState& state_;
     Listener readout_;
+    FailureListener failure_;
+    std::string file_;               // the file playing (or loading)
+    PlaybackId failureTold_ = 0;     // the playback whose failure was told
     std::map<ListenerId, Listener> buttons_;
     ListenerId nextId_ = 1;
     PlaybackId playback_ = 0;

@@ -11,8 +11,9 @@ class MusicDevice {
 public:
     virtual ~MusicDevice() = default;
 
-    // Loads the file, synchronously: false when it is missing, unreadable, of a type the
-    // device cannot play, or when a file is already open (close it first).
+    // Opens the file: false when it is missing, unreadable, of a type the device cannot
+    // play, or when a file is already open (close it first). A device may load in the
+    // background: a file found unplayable only then ends as "stopped" with a Failure.
     virtual bool Open(const std::string& file) = 0;
     // Plays the open file from its start (or from a stop). False when nothing is open.
     virtual bool Play() = 0;
@@ -25,6 +26,9 @@ public:
     // "playing", "paused" or "stopped" (also after playing to the end); empty when no
     // file is open.
     virtual std::string Status() = 0;
+    // Why the file opened last does not play (refused at Open, failed or given up on while
+    // loading), in words for the user; empty while it plays or once it played.
+    virtual std::string Failure() { return {}; }
 };
 
 }  // namespace vireo

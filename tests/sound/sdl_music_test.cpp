@@ -106,19 +106,93 @@ TEST_F(SdlMusicTest, PauseHoldsAndResumeContinues) {
     device.Close();
 }
 
-TEST_F(SdlMusicTest, FilesItCannotPlayFailAtOpen) {
+// Opens and plays a file, then waits for it to play to its end or to fail: the device's
+// failure, empty when it played.
+std::string PlayToEnd(SdlMusicDevice& device, const std::string& file) {
+    if (!device.Open(file)) {
+        EXPECT_EQ(device.Status(), "") << "nothing open after a refusal: " << file;
+        return device.Failure();
+    }
+    EXPECT_TRUE(device.Play());
+    QElapsedTimer timer;
+    timer.start();
+    std::string status;
+    while ((status = device.Status()) == "playing" && timer.elapsed() < kLoadGiveUpMs + 2000) QThread::msleep(10);
+    EXPECT_EQ(status, "stopped") << file;
+    std::string failure = device.Failure();
+    device.Close();
+    EXPECT_EQ(device.Status(), "");
+    return failure;
+}
+
+TEST_F(SdlMusicTest, FilesItCannotPlayNeverPlayAndSayWhy) {
     // Windows Media: the ASF header object's GUID, then filler.
     const QByteArray asf = QByteArray::fromHex("3026B2758E66CF11A6D900AA0062CE6C") + QByteArray(4096, '\x11');
     const QByteArray avi = QByteArray("RIFF\x00\x10\x00\x00" "AVI LIST", 16) + QByteArray(4096, '\x22');
+    QByteArray noise(64 * 1024, '\0');
+    for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919 + 13) % 251);
     for (const std::string& bad :
          {dir.filePath("missing.wav").toStdString(), Write("song.wma", asf), Write("clip.avi", avi),
-          Write("empty.mp3", QByteArray()), dir.path().toStdString(), std::string()}) {
-        EXPECT_FALSE(device.Open(bad)) << bad;
-        EXPECT_EQ(device.Status(), "") << bad;
+          Write("empty.mp3", QByteArray()), Write("noise.mid", noise), dir.path().toStdString(), std::string()}) {
+        EXPECT_NE(PlayToEnd(device, bad), "") << bad;
     }
+    // The bytes that carry only a MIDI name are refused before any load, as is a MIDI file
+    // too large to be a song (never read: a sparse file).
+    EXPECT_FALSE(device.Open(Write("noise2.mid", noise)));
+    EXPECT_NE(device.Failure(), "");
+    QFile huge(dir.filePath("huge.mid"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(MakeMidi());
+    ASSERT_TRUE(huge.resize(kMaxMidiBytes + 1));
+    huge.close();
+    EXPECT_FALSE(device.Open(huge.fileName().toStdString()));
+    EXPECT_NE(device.Failure().find("大きすぎ"), std::string::npos) << device.Failure();
+
+    EXPECT_EQ(PlayToEnd(device, Write("ok.wav", MakeWav(0.1))), "") << "a good file after bad ones";
     ASSERT_TRUE(device.Open(Write("ok.wav", MakeWav(0.1))));
     EXPECT_FALSE(device.Open(Write("ok2.wav", MakeWav(0.1)))) << "one file at a time";
     device.Close();
+}
+
+TEST_F(SdlMusicTest, ASlowLoadNeitherBlocksNorLosesPlayOrPause) {
+    const std::string wav = Write("slow.wav", MakeWav(0.3));
+    device.SetLoadDelayForTest(1500);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(device.Open(wav));
+    ASSERT_TRUE(device.Play());
+    EXPECT_LT(timer.elapsed(), 500) << "Open and Play wait for no load";
+    EXPECT_EQ(device.Status(), "playing");
+    ASSERT_TRUE(device.Pause());
+    EXPECT_EQ(device.Status(), "paused");
+    QThread::msleep(2300);  // loaded meanwhile, and held paused
+    EXPECT_EQ(device.Status(), "paused") << device.Failure();
+    ASSERT_TRUE(device.Resume());
+    EXPECT_EQ(WaitForEnd(device, 5000), "stopped");
+    EXPECT_GE(timer.elapsed(), 1500 + 200) << "it played after its load";
+    EXPECT_EQ(device.Failure(), "");
+    device.Close();
+
+    // Closed while it loads: nothing plays later, and the next file opens at once.
+    ASSERT_TRUE(device.Open(wav));
+    ASSERT_TRUE(device.Play());
+    device.Close();
+    device.SetLoadDelayForTest(0);
+    EXPECT_EQ(PlayToEnd(device, wav), "");
+}
+
+TEST_F(SdlMusicTest, ALoadThatDoesNotFinishIsGivenUp) {
+    device.SetLoadDelayForTest(kLoadGiveUpMs + 1500);
+    const std::string wav = Write("stuck.wav", MakeWav(0.2));
+    QElapsedTimer timer;
+    timer.start();
+    const std::string failure = PlayToEnd(device, wav);
+    EXPECT_NE(failure, "");
+    EXPECT_GE(timer.elapsed(), kLoadGiveUpMs);
+    EXPECT_LT(timer.elapsed(), kLoadGiveUpMs + 1000) << "given up on before the load ended";
+    // The abandoned load runs out in the background while other music plays.
+    device.SetLoadDelayForTest(0);
+    EXPECT_EQ(PlayToEnd(device, Write("next.wav", MakeWav(2.0))), "");
 }
 
 TEST_F(SdlMusicTest, OggFlacMp3AndMidiPlay) {
@@ -181,6 +255,43 @@ TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {
     EXPECT_EQ(music.MusicStatus(), "") << "the device is closed";
     EXPECT_FALSE(buttonPlaying);
     EXPECT_EQ(buttons, 2);
+}
+
+TEST_F(SdlMusicTest, TheEngineTellsAFailedLoadOnceAndGoesIdle) {
+    ClockState state;
+    MusicEngine music(device, state);
+    std::vector<std::string> told;
+    music.SetFailureListener([&](const std::string& file, const std::string& why) { told.push_back(file + ": " + why); });
+    bool buttonPlaying = false;
+    music.AddButtonListener([&](bool playing) { buttonPlaying = playing; });
+
+    const std::string wma = Write("song.wma", QByteArray::fromHex("3026B2758E66CF11A6D900AA0062CE6C") + QByteArray(4096, '\x11'));
+    music.PlayMusic(wma, kPlayModeUser);
+    EXPECT_TRUE(buttonPlaying) << "a load under way shows as playing";
+    // The tick's poll, once a second (here every 50 ms).
+    QElapsedTimer timer;
+    timer.start();
+    while (state.MusicPlayMode > 0 && timer.elapsed() < 3000) {
+        QThread::msleep(50);
+        if (music.MusicStatus() == "stopped") music.PlayMusic("", 0);
+    }
+    EXPECT_EQ(state.MusicPlayMode, kPlayModeStop);
+    EXPECT_FALSE(buttonPlaying) << "the play button is back at play";
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind(wma, 0), 0u) << told[0];
+
+    music.PlayMusic(Write("none.mid", QByteArray("not midi")), kPlayModeAlarm);
+    EXPECT_EQ(state.MusicPlayMode, kPlayModeStop) << "refused at once, never shown as playing";
+    EXPECT_EQ(told.size(), 2u);
+    // Music that plays to its end is no failure.
+    music.PlayMusic(Write("ok.wav", MakeWav(0.2)), kPlayModeUser);
+    timer.restart();
+    while (state.MusicPlayMode > 0 && timer.elapsed() < 3000) {
+        QThread::msleep(50);
+        if (music.MusicStatus() == "stopped") music.PlayMusic("", 0);
+    }
+    EXPECT_EQ(state.MusicPlayMode, kPlayModeStop);
+    EXPECT_EQ(told.size(), 2u);
 }
 
 }  // namespace
