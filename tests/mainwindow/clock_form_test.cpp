@@ -404,8 +404,11 @@ TEST_F(ClockFormTest, TheTickWorksOncePerSecondAndMovesHandsAndReadout) {
     EXPECT_EQ(form->Face()->ReadoutText(), QStringLiteral("9:05:08"));
     EXPECT_NE(form->Face()->HandEnds()[2].x, before[2].x);
 
-    // A change of scale shows the new scale at once.
+    // A change of scale shows the new scale at once, hands included (same moment).
+    const auto onScale0 = form->Face()->HandEnds();
     form->mnuContextMode_Click(4);
+    EXPECT_NE(form->Face()->HandEnds()[0].x, onScale0[0].x) << "the hands show sidereal time";
+    EXPECT_NE(form->Face()->HandEnds()[1].x, onScale0[1].x);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("地方恒星時 - Vireo"));
     EXPECT_EQ(form->Face()->NumeralText(1), QStringLiteral("2"));
     {
@@ -428,6 +431,20 @@ TEST_F(ClockFormTest, TheTickWorksOncePerSecondAndMovesHandsAndReadout) {
     EXPECT_EQ(form->Face()->NumeralText(0), QStringLiteral("子"));
     form->mnuContextMode_Click(42);  // no such scale: nothing changes
     EXPECT_EQ(form->State().ClockMode, 7);
+    form->Form_Unload();
+}
+
+TEST_F(ClockFormTest, AResizeShowsTheHandsAndReadoutOfTheMomentNow) {
+    clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 9, 5, 7.2));
+    Put("DigitalMode", 0);
+    auto form = LoadAndShow();
+    form->Timer1_Timer();
+    const auto before = form->Face()->HandEnds();
+    clock_.Advance(3.0);  // no tick meanwhile
+    form->resize(form->width() + 40, form->height() + 40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->Face()->ReadoutText(), QStringLiteral("9:05:10"));
+    EXPECT_NE(form->Face()->HandEnds()[2].x, before[2].x);
     form->Form_Unload();
 }
 
