@@ -1,5 +1,7 @@
 #include "platform/FluidSynthMidiOutput.h"
 
+#include "platform/AlsaLog.h"
+
 #include <fluidsynth.h>
 
 #include <vector>
@@ -23,6 +25,7 @@ void SilenceFluidSynthLog() {
 
 FluidSynthMidiOutput::FluidSynthMidiOutput(FluidSynthOptions options) : options_(std::move(options)) {
     SilenceFluidSynthLog();
+    QuietAlsaLog();
 }
 
 FluidSynthMidiOutput::~FluidSynthMidiOutput() { Close(); }

@@ -1,5 +1,6 @@
 #include "platform/SdlMusicDevice.h"
 
+#include "platform/AlsaLog.h"
 #include "platform/FluidSynthMidiOutput.h"
 
 #include <SDL.h>
@@ -156,7 +157,7 @@ void SdlMusicDevice::Core::RunLoader(std::shared_ptr<Core> core, std::shared_ptr
     }
 }
 
-SdlMusicDevice::SdlMusicDevice() : core_(Core::Shared()) {}
+SdlMusicDevice::SdlMusicDevice() : core_(Core::Shared()) { QuietAlsaLog(); }
 
 SdlMusicDevice::~SdlMusicDevice() { Close(); }
 

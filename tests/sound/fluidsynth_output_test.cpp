@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <unistd.h>
 #include <map>
 #include <numbers>
 #include <vector>
@@ -231,6 +233,34 @@ TEST(FluidSynthDeviceTest, AvailabilityNeedsTheSoundFontAndAWorkingDriver) {
     EXPECT_EQ(noDriver.DeviceCount(), 0);
     EXPECT_FALSE(noDriver.Open());
     EXPECT_FALSE(noDriver.IsOpen()) << "a failed open leaves nothing behind";
+}
+
+// What the code run writes to the standard error, read back from a file put in its place.
+template <typename F>
+std::string StandardErrorOf(F run) {
+    std::fflush(stderr);
+    FILE* capture = std::tmpfile();
+    const int saved = dup(2);
+    dup2(fileno(capture), 2);
+    run();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text;
+    std::rewind(capture);
+    for (int c; (c = std::fgetc(capture)) != EOF;) text += static_cast<char>(c);
+    std::fclose(capture);
+    return text;
+}
+
+TEST(FluidSynthDeviceTest, ProbingALSAWithoutASoundCardSaysSoInOneLineAtMost) {
+    if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont";
+    const std::string said = StandardErrorOf([] {
+        for (int i = 0; i < 3; ++i) FluidSynthMidiOutput(Options({}, "alsa", {}, false)).DeviceCount();
+    });
+    int lines = 0;
+    for (char c : said) lines += c == '\n';
+    EXPECT_LE(lines, 1) << said;
 }
 
 TEST(FluidSynthDeviceTest, OpenStartsADriverAndASecondOpenReusesIt) {
