@@ -6,7 +6,7 @@
 // and the peak resident size so far.
 
 #include "music/MusicEngine.h"
-#include "platform/SdlMusicDevice.h"
+#include "platform/sound/SdlMusicDevice.h"
 
 #include <sys/resource.h>
 

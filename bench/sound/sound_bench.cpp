@@ -3,9 +3,9 @@
 // music file. Run by hand: build/bench/sound_bench (SDL uses its dummy audio driver).
 
 #include "music/MusicEngine.h"
-#include "platform/FluidSynthMidiOutput.h"
+#include "platform/sound/FluidSynthMidiOutput.h"
 #include "platform/NoSound.h"
-#include "platform/SdlMusicDevice.h"
+#include "platform/sound/SdlMusicDevice.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/Clock.h"
 

@@ -16,8 +16,7 @@
 #include "face/ClockFace.h"
 #include "mainwindow/ClockForm.h"
 #include "platform/DesktopId.h"
-#include "platform/FluidSynthMidiOutput.h"
-#include "platform/SdlMusicDevice.h"
+#include "platform/SoundBackends.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 
@@ -101,8 +100,9 @@ int main(int argc, char** argv) {
 
     vireo::ClockFormParts parts;
     parts.createEphemeris = [] { return std::make_unique<vireo::EphemerisComponent>(vireo::EditObserverInDialog); };
-    parts.createMidiOutput = [] { return std::make_unique<vireo::FluidSynthMidiOutput>(); };
-    parts.createMusicDevice = [] { return std::make_unique<vireo::SdlMusicDevice>(); };
+    // FluidSynth and SDL2_mixer are loaded with the first sound.
+    parts.createMidiOutput = vireo::NewSoundModuleMidiOutput;
+    parts.createMusicDevice = vireo::NewSoundModuleMusicDevice;
 
     vireo::ClockForm form(std::move(parts));
     QObject::connect(&form, &vireo::ClockForm::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks its name, its run-time Depends, its files
 # and its removal script.
-#   deb_package_test.sh BUILD_DIR OUT_DIR VERSION
+#   deb_package_test.sh BUILD_DIR OUT_DIR VERSION SOUND_MODULE_DIR
 set -uo pipefail
-build=$1 out=$2 version=$3
+build=$1 out=$2 version=$3 sound_dir=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -38,6 +38,7 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort
 id=example.larkspur.Vireo
 expected="usr/bin/vireo
 usr/bin/vireo-ephem
+usr/$sound_dir/vireo-sound.so
 usr/share/applications/$id.desktop
 usr/share/metainfo/$id.metainfo.xml
 usr/share/icons/hicolor/scalable/apps/$id.svg

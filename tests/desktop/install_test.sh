@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix, as `cmake --install` does for a user, and checks what
 # lands there with the tools the desktops and Debian use.
-#   install_test.sh BUILD_DIR PREFIX VERSION APP_ID
+#   install_test.sh BUILD_DIR PREFIX VERSION APP_ID SOUND_MODULE_DIR
 set -uo pipefail
-build=$1 prefix=$2 version=$3 id=$4
+build=$1 prefix=$2 version=$3 id=$4 sound_dir=$5
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -12,6 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --
 
 expected="bin/vireo
 bin/vireo-ephem
+$sound_dir/vireo-sound.so
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
 share/icons/hicolor/scalable/apps/$id.svg

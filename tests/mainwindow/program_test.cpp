@@ -114,6 +114,12 @@ TEST_F(ProgramTest, ShowsItsCaptionAllowsOneInstanceAndSavesOnTermination) {
     EXPECT_EQ(run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id}), QStringLiteral("延喜式 - Vireo"));
     const QString wmName = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_NAME")});
     EXPECT_TRUE(wmName.contains(QStringLiteral("\"延喜式 - Vireo\""))) << wmName.toStdString();
+    // Nothing of the sound libraries until a sound is wanted.
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(first.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char* library : {"libfluidsynth", "libSDL2", "vireo-sound"})
+        EXPECT_FALSE(mapped.contains(library)) << library << " is loaded at start";
 
     // A second start finds the first, asks it forward and ends at once, touching nothing.
     const QStringList configBefore = snapshot(config_);

@@ -8,7 +8,7 @@
 #include "music/PlayFormHost.h"
 #include "music/PlayStopButton.h"
 #include "platform/DialogPlacement.h"
-#include "platform/SdlMusicDevice.h"
+#include "platform/sound/SdlMusicDevice.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 #include "timekeeping/ClockTick.h"

@@ -2,7 +2,7 @@
 // for sound and pitch, and the open/close lifecycle with a real audio driver (FluidSynth's
 // file driver, which needs no sound card).
 
-#include "platform/FluidSynthMidiOutput.h"
+#include "platform/sound/FluidSynthMidiOutput.h"
 #include "music/MusicEngine.h"
 #include "signal/MidiChime.h"
 #include "signal/SignalControl.h"

@@ -2,10 +2,10 @@
 // time): files made by the test play to their end, pause and resume, and the files it cannot
 // play fail at open. Also the whole path of a music alarm through the engines.
 
-#include "platform/SdlMusicDevice.h"
+#include "platform/sound/SdlMusicDevice.h"
 
 #include "music/MusicEngine.h"
-#include "platform/FluidSynthMidiOutput.h"
+#include "platform/sound/FluidSynthMidiOutput.h"
 #include "platform/MidiOutput.h"
 #include "platform/NoSound.h"
 #include "signal/MidiChime.h"

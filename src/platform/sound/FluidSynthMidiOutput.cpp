@@ -1,6 +1,6 @@
-#include "platform/FluidSynthMidiOutput.h"
+#include "platform/sound/FluidSynthMidiOutput.h"
 
-#include "platform/AlsaLog.h"
+#include "platform/sound/AlsaLog.h"
 
 #include <fluidsynth.h>
 

@@ -1,7 +1,7 @@
-#include "platform/SdlMusicDevice.h"
+#include "platform/sound/SdlMusicDevice.h"
 
-#include "platform/AlsaLog.h"
-#include "platform/FluidSynthMidiOutput.h"
+#include "platform/sound/AlsaLog.h"
+#include "platform/sound/FluidSynthMidiOutput.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

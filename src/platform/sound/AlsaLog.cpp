@@ -1,4 +1,4 @@
-#include "platform/AlsaLog.h"
+#include "platform/sound/AlsaLog.h"
 
 #if defined(__linux__)
 #include <dlfcn.h>
