@@ -164,7 +164,7 @@ void ClockForm::Form_Load() {
         music_->SetFailureListener([this](const std::string& file, const std::string& why) {
             ReportMusicFailure(file, why);
         });
-        state_.AlarmIndex = -1;
+        state_.AlarmIndex = kNoAlarm;
 
         // 8. The ten alarms.
         alarms_ = LoadAlarmTables(store);
@@ -346,7 +346,7 @@ void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
     Write(store, kTimeSignalFile, state_.TimeSignalFile);
     // 8. Music stopped, chime output closed.
     if (stopSound) {
-        if (music_) music_->PlayMusic(std::string(), 0);
+        if (music_) music_->StopMusic();
         if (signal_) signal_->MidiClose();
     }
     // 9. The alarms.
@@ -571,7 +571,7 @@ void ClockForm::mnuContextLocation_Click() {
 void ClockForm::Label1_Click() {
     if (state_.MusicPlayMode == 0) return;
     if (signal_) signal_->StopAlarmAndMusic();
-    state_.AlarmIndex = -1;
+    state_.AlarmIndex = kNoAlarm;
 }
 
 void ClockForm::ConnectMenu() {
@@ -711,8 +711,8 @@ void ClockForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         // Esc silences whatever sounds, and ends a sounding alarm.
         if (signal_) signal_->StopAlarmAndMusic();
-        else if (music_) music_->PlayMusic(std::string(), 0);
-        state_.AlarmIndex = -1;
+        else if (music_) music_->StopMusic();
+        state_.AlarmIndex = kNoAlarm;
         return;
     }
     QWidget::keyPressEvent(event);

@@ -107,7 +107,7 @@ void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music) 
     if (!picked.dir().exists()) return;  // the folder must exist
     fileName = picked.absoluteFilePath().toStdString();
     // Whenever a file is chosen while music plays, even the same file again.
-    if (music && OwnerShowsPlaying(owner)) music->PlayMusic(std::string(), kPlayModeStop);
+    if (music && OwnerShowsPlaying(owner)) music->StopMusic();
 }
 
 void SetMusicFileDialogRunner(MusicFileDialogRunner runner) { Runner() = std::move(runner); }

@@ -133,7 +133,7 @@ void PlayForm::AddSources() {
 void PlayForm::Combo1_Click() {
     const int index = Combo1->currentIndex();
     if (!tag_.isEmpty() && index != tag_.toInt() && Command3->ShowsPlaying()) {
-        if (music_) music_->PlayMusic(std::string(), kPlayModeStop);
+        if (music_) music_->StopMusic();
         tag_ = QString::number(index);
     }
     Command1->setEnabled(index == 0);
@@ -147,8 +147,8 @@ void PlayForm::Command1_Click() {
 }
 
 void PlayForm::Command3_Click() {
-    if (Command3->Caption() != QString::fromStdString(PlayButtonCaption(false))) {
-        if (music_) music_->PlayMusic(std::string(), kPlayModeStop);
+    if (Command3->ShowsPlaying()) {
+        if (music_) music_->StopMusic();
     } else {
         const int source = Combo1->currentData().toInt();
         std::string file;
@@ -190,7 +190,7 @@ void PlayForm::SetCommand2ToolTip(int resourceId) {
 void PlayForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    if (music_ && Command3->ShowsPlaying()) music_->PlayMusic(std::string(), kPlayModeStop);
+    if (music_ && Command3->ShowsPlaying()) music_->StopMusic();
     // A window that never opened has not read PlayFile and must not overwrite it.
     if (loaded_) SavePlayFile();
     host_.ActivateClock();

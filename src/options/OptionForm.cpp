@@ -354,7 +354,7 @@ void OptionForm::Combo2_Click() {
 void OptionForm::StopOwnPreview() {
     // Music the dialog did not start (the player's, an alarm's) is none of its business.
     MusicEngine* music = host_.Music();
-    if (music && preview_ != 0 && music->CurrentPlayback() == preview_) music->PlayMusic(std::string(), kPlayModeStop);
+    if (music && preview_ != 0 && music->CurrentPlayback() == preview_) music->StopMusic();
     preview_ = 0;
 }
 
@@ -389,8 +389,8 @@ void OptionForm::reject() { Command2_Click(); }
 void OptionForm::Command3_Click() {
     MusicEngine* music = host_.Music();
     if (music) {
-        if (Command3->Caption() != Text(LoadResString(1025)))
-            music->PlayMusic(std::string(), kPlayModeStop);
+        if (Command3->ShowsPlaying())
+            music->StopMusic();
         else {
             music->PlayMusic(signalFile_, kPlayModeUser);
             preview_ = music->CurrentPlayback();

@@ -106,7 +106,7 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
     if (old >= 1 && old <= 3 && choices.Kind != old) host.MidiClose();
     MusicEngine* music = host.Music();
     if (old == 4 && choices.Kind != 4 && state.MusicPlayMode == kPlayModeTimeSignal && music)
-        music->PlayMusic(std::string(), kPlayModeStop);
+        music->StopMusic();
     // Music without a file would be silent: the previous kind and file stay.
     if (!choices.File.empty() || choices.Kind != 4) {
         state.TimeSignalMode = choices.Kind;

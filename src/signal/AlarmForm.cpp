@@ -538,8 +538,8 @@ void AlarmForm::Command5_Click() {
 
 void AlarmForm::Command3_Click() {
     if (!LeaveTimeBoxes()) return;
-    if (Command3->Caption() != QString::fromStdString(LoadResString(1025))) {
-        if (music_) music_->PlayMusic(std::string(), kPlayModeStop);
+    if (Command3->ShowsPlaying()) {
+        if (music_) music_->StopMusic();
     } else if (music_ && TagLine() >= 0) {
         music_->PlayMusic(editFile_[TagLine()], kPlayModeUser);
         preview_ = music_->CurrentPlayback();
@@ -550,7 +550,7 @@ void AlarmForm::Command3_Click() {
 void AlarmForm::StopOwnPreview() {
     // Music the dialog did not start (the player's, an alarm's) is none of its business.
     if (music_ && preview_ != 0 && music_->CurrentPlayback() == preview_)
-        music_->PlayMusic(std::string(), kPlayModeStop);
+        music_->StopMusic();
     preview_ = 0;
 }
 

@@ -12,7 +12,6 @@ constexpr std::int32_t kSecondsPerDay = 86400;
 constexpr std::int32_t kEarlyOpenSeconds = 10;
 constexpr std::int16_t kChimeSteps = 18;     // the chime's last step
 constexpr std::int16_t kAlarmLastStep = 20;  // a chime alarm ends at this step
-constexpr std::int16_t kNoAlarm = -1;
 // The pips mark the second itself: a top of the hour seen later than this is let go.
 constexpr std::int32_t kPipsLatestStep = 2;
 
@@ -200,7 +199,7 @@ void SignalControl::KeepAlarmChimeOnlyWhileNeeded(std::int32_t seconds) {
 }
 
 void SignalControl::StopAlarmAndMusic() {
-    music_.PlayMusic(std::string(), kPlayModeStop);
+    music_.StopMusic();
     if (state_.AlarmIndex != kNoAlarm && state_.AlarmChimeStep != 0) alarmChime_.MidiClose();
     state_.AlarmChimeStep = 0;
     state_.AlarmIndex = kNoAlarm;

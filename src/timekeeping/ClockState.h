@@ -29,6 +29,9 @@ constexpr std::int32_t kNoDay = std::numeric_limits<std::int32_t>::min();
 // colour by its low byte. Kept signed, as the settings store holds them.
 using OleColor = std::int32_t;
 
+// ClockState::AlarmIndex while no alarm sounds.
+inline constexpr std::int16_t kNoAlarm = -1;
+
 struct ClockState {
     // Public fields (the dialogs read and write them).
     bool ShowInTaskTray = false;
@@ -36,7 +39,7 @@ struct ClockState {
     std::int32_t TimeSignalMode = 2;      // 0 none, 1 chime, 2 four pips, 3 strike count, 4 music
     std::string TimeSignalFile;           // UTF-8 path
     std::int32_t MusicPlayMode = 0;       // 0 nobody, 1 time signal, 2 alarm, 3 user
-    std::int16_t AlarmIndex = -1;         // alarm now sounding, -1 for none
+    std::int16_t AlarmIndex = kNoAlarm;   // alarm now sounding
     std::int32_t BackgroundMode = 1;      // colour scheme 0..4
     OleColor UserBackColor = 0xFFFFFF;
     OleColor UserForeColor = 0;

@@ -32,8 +32,8 @@ bool ClockTick::Timer1_Timer() {
     signal_.AlarmControl(static_cast<std::int32_t>(std::floor(t)));
     if (state_.TimeSignalMode != 0) signal_.TimeSignal(v);
     if (state_.MusicPlayMode > 0 && music_.MusicStatus() == "stopped") {
-        music_.PlayMusic(std::string(), 0);
-        state_.AlarmIndex = -1;
+        music_.StopMusic();
+        state_.AlarmIndex = kNoAlarm;
     }
     return true;
 }

@@ -14,8 +14,8 @@
 //   3. TickSignal::AlarmControl(s)               always
 //   4. TickSignal::TimeSignal(v)                 only when ClockState::TimeSignalMode != 0
 //   5. TickMusic::MusicStatus()                  only when ClockState::MusicPlayMode > 0; if it
-//      TickMusic::PlayMusic("", 0)               returns exactly "stopped" the tick closes the
-//                                                music and sets ClockState::AlarmIndex = -1
+//      TickMusic::StopMusic()                   returns exactly "stopped" the tick closes the
+//                                                music and sets ClockState::AlarmIndex = kNoAlarm
 //
 // Units:
 //   v  scale time: fiftieths of a second since midnight on the scale on show (ClockMode),
@@ -69,9 +69,11 @@ public:
     // The music device's mode word ("playing", "paused", "stopped", ...), empty with no music
     // open. The tick compares it with "stopped" exactly.
     virtual std::string MusicStatus() = 0;
-    // The music engine's play request. The tick only ever calls PlayMusic("", 0): close the
+    // The music engine's play request. The tick only ever asks it to stop (StopMusic): close the
     // music that has played to its end (the engine resets ClockState::MusicPlayMode).
     virtual void PlayMusic(const std::string& fileName, std::int32_t playMode) = 0;
+    // Stops and closes whatever music plays (a play request with no file).
+    void StopMusic() { PlayMusic(std::string(), 0); }
 };
 
 // All three in one, for an object (typically the clock window) that answers every step.

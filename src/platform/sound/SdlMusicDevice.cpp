@@ -129,6 +129,10 @@ void SdlMusicDevice::Core::CloseAudioWhenIdle() {
 }
 
 void SdlMusicDevice::Core::RunLoader(std::shared_ptr<Core> core, std::shared_ptr<Load> load, int delayMs) {
+    // SDL keeps its error text per thread; a thread SDL did not start must free it itself.
+    struct FreeSdlThreadData {
+        ~FreeSdlThreadData() { SDL_TLSCleanup(); }
+    } freeOnExit;
     if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     Mix_Music* music = Mix_LoadMUS(load->file.c_str());
     std::string failure;
