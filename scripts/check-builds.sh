@@ -17,12 +17,15 @@ for kind in "${kinds[@]}"; do
     sanitizers)
       flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
       cmake -S "$top" -B "$top/build-sanitizers" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DVIREO_BUILD_BENCH=OFF \
-        "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
+        "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \
+        "-DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
       cmake --build "$top/build-sanitizers" -j "$jobs"
-      # Leaks are not checked: the system's own libraries (fontconfig, Qt's plugins, the X
-      # libraries) keep memory to the end by design, and would drown ours.
+      # Leaks are checked too; the system libraries that keep memory to the end by design are
+      # named in tests/sanitizers/lsan.supp.
       (cd "$top/build-sanitizers" &&
-        ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+        LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0" \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
           ctest --output-on-failure -j "$jobs" --repeat until-pass:2 --timeout 600)
       ;;
     *) echo "check-builds.sh: unknown build '$kind' (release, sanitizers)" >&2; exit 64 ;;

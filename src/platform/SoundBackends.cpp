@@ -18,6 +18,7 @@ struct Module {
     std::once_flag once;
     bool loaded = false;
     std::string error;
+    QLibrary* library = nullptr;  // never unloaded (see the module's own note)
     NewMidiOutput newMidiOutput = nullptr;
     NewMusicDevice newMusicDevice = nullptr;
 };
@@ -37,8 +38,8 @@ QString ModulePath() {
 Module& Loaded() {
     Module& m = TheModule();
     std::call_once(m.once, [&m] {
-        // Never unloaded (see the module's own note), hence a library object kept for life.
-        auto* library = new QLibrary(ModulePath());
+        m.library = new QLibrary(ModulePath());
+        QLibrary* library = m.library;
         if (!library->load()) {
             m.error = library->errorString().toStdString();
             return;

@@ -4,6 +4,9 @@
 #   wayland_test.sh VIREO APP_ID WORK_FOLDER
 set -uo pipefail
 vireo=$1 id=$2 work=$3
+# In a sanitizer build: Mesa's EGL drivers, loaded for the Wayland window, leak from modules
+# they unload before the leak check, whose stacks cannot be named; leaks are not checked here.
+[ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 rm -rf "$work"
