@@ -63,5 +63,26 @@ DPKG_ROOT=$root "$control/postrm" purge && [ ! -e "$entry" ] || fail "postrm pur
 put 'Exec=/home/someone/build/bin/vireo'
 DPKG_ROOT=$root "$control/postrm" remove && [ -f "$entry" ] || fail "postrm removed an entry for another program"
 
+# The packaged files run as they are: the program answers, its sound module finds every library
+# it needs, and a start under a display ends cleanly on SIGTERM.
+unpacked=$out/unpacked
+rm -rf "$unpacked"
+dpkg-deb -x "$deb" "$unpacked"
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$unpacked/usr/bin/vireo" --version 2>&1)
+[ "$said" = "Vireo $version" ] || fail "the packaged vireo --version said: $said"
+missing=$(ldd "$unpacked/usr/$sound_dir/vireo-sound.so" 2>&1 | grep "not found")
+[ -z "$missing" ] || fail "the sound module lacks: $missing"
+home=$out/home
+mkdir -p "$home/config" "$home/run" && chmod 700 "$home/run"
+HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen \
+  SDL_AUDIODRIVER=dummy "$unpacked/usr/bin/vireo" >"$out/run.log" 2>&1 &
+clock=$!
+sleep 2
+kill -TERM "$clock" 2>/dev/null
+wait "$clock"
+status=$?
+[ "$status" -eq 0 ] || fail "the packaged clock ended with status $status: $(cat "$out/run.log")"
+[ -f "$home/config/Larkspur Laboratory/Vireo.conf" ] || fail "the packaged clock saved no settings"
+
 [ "$failures" -eq 0 ] && echo "$deb is complete"
 exit $((failures > 0))
