@@ -6,6 +6,7 @@
 
 #include "music/MusicEngine.h"
 #include "platform/sound/FluidSynthMidiOutput.h"
+#include "platform/sound/MidiSong.h"
 #include "platform/MidiOutput.h"
 #include "platform/NoSound.h"
 #include "signal/MidiChime.h"
@@ -215,6 +216,50 @@ TEST_F(SdlMusicTest, OggFlacMp3AndMidiPlay) {
     device.Stop();
     EXPECT_EQ(device.Status(), "stopped");
     device.Close();
+}
+
+// A MIDI file of n notes of a quarter second each.
+QByteArray MakeMidiNotes(int n) {
+    QByteArray track;
+    for (int i = 0; i < n; ++i) track += QByteArray::fromHex("00904564") + QByteArray::fromHex("308045") + QByteArray(1, '\0');
+    track += QByteArray::fromHex("00FF2F00");
+    QByteArray file = QByteArray("MThd\0\0\0\6\0\0\0\1\0\x60MTrk", 18);
+    const auto size = static_cast<quint32>(track.size());
+    for (int shift : {24, 16, 8, 0}) file += char((size >> shift) & 0xFF);
+    return file + track;
+}
+
+TEST_F(SdlMusicTest, MidiSongsShareOneSoundFontPlayInRealTimeAndPause) {
+    if (!QFile::exists(QString::fromUtf8(kDefaultSoundFont))) GTEST_SKIP() << "no SoundFont";
+    MidiSong::ReleaseIdleSynthNow();
+    const int loads = MidiSong::SoundFontLoads();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(PlayToEnd(device, Write("song.mid", MakeMidiNotes(2))), "");
+    EXPECT_GE(timer.elapsed(), 450) << "two quarter-second notes, rendered in real time";
+
+    // The next song, paused and resumed, stopped and started again, on the same SoundFont.
+    ASSERT_TRUE(device.Open(Write("next.mid", MakeMidiNotes(2))));
+    ASSERT_TRUE(device.Play());
+    QThread::msleep(300);
+    ASSERT_TRUE(device.Pause());
+    EXPECT_EQ(device.Status(), "paused");
+    QThread::msleep(1000);
+    EXPECT_EQ(device.Status(), "paused") << "a paused song does not run on";
+    ASSERT_TRUE(device.Resume());
+    EXPECT_EQ(device.Status(), "playing");
+    device.Stop();
+    EXPECT_EQ(device.Status(), "stopped");
+    ASSERT_TRUE(device.Play()) << "from the start again";
+    EXPECT_EQ(device.Status(), "playing");
+    device.Close();
+    EXPECT_EQ(MidiSong::SoundFontLoads(), loads + 1) << "the SoundFont is read once for both";
+
+    // A MIDI header over a track that runs past the file's end: refused, never playing.
+    QByteArray broken = MakeMidiNotes(2);
+    broken.chop(6);
+    EXPECT_NE(PlayToEnd(device, Write("broken.mid", broken)), "");
+    EXPECT_EQ(MidiSong::SoundFontLoads(), loads + 1);
 }
 
 TEST_F(SdlMusicTest, MusicAlarmPlaysToItsEndThenThePollEndsIt) {

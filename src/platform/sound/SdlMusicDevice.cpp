@@ -2,6 +2,7 @@
 
 #include "platform/sound/AlsaLog.h"
 #include "platform/sound/FluidSynthMidiOutput.h"
+#include "platform/sound/MidiSong.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -44,8 +45,10 @@ bool HasMidiName(const std::filesystem::path& path) {
     return ext == ".mid" || ext == ".midi" || ext == ".rmi" || ext == ".kar" || ext == ".smf";
 }
 
-// The checks that need no decoder: empty when the file may be loaded, else why not.
-std::string RefusalBeforeLoading(const std::string& file) {
+// The checks that need no decoder: empty when the file may be loaded, else why not; midi
+// tells whether it is a MIDI file by its header.
+std::string RefusalBeforeLoading(const std::string& file, bool& midi) {
+    midi = false;
     if (file.empty()) return "ファイルが指定されていません";
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::u8path(file);
@@ -63,6 +66,7 @@ std::string RefusalBeforeLoading(const std::string& file) {
     if (HasMidiName(path) && !smf && !rmid) return "MIDI ファイルではありません";
     if ((smf || rmid) && static_cast<long long>(size) > kMaxMidiBytes)
         return "MIDI ファイルが大きすぎます (" + std::to_string(kMaxMidiBytes / (1024 * 1024)) + " MB まで)";
+    midi = smf || rmid;
     return {};
 }
 
@@ -77,7 +81,10 @@ struct SdlMusicDevice::Load {
     bool abandoned = false;   // closed or given up on: the loader frees what it made
     bool playWanted = false;  // start as soon as loaded
     bool pauseWanted = false; // and pause at once (paused while it loaded)
+    bool midi = false;        // played by a MidiSong, on the shared synthesizer
     Mix_Music* music = nullptr;
+    std::unique_ptr<MidiSong> song;
+    bool Ready() const { return music || song; }
     std::string failure;
 };
 
@@ -134,9 +141,12 @@ void SdlMusicDevice::Core::RunLoader(std::shared_ptr<Core> core, std::shared_ptr
         ~FreeSdlThreadData() { SDL_TLSCleanup(); }
     } freeOnExit;
     if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    Mix_Music* music = Mix_LoadMUS(load->file.c_str());
     std::string failure;
-    if (!music) {
+    std::unique_ptr<MidiSong> song;
+    Mix_Music* music = nullptr;
+    if (load->midi) {
+        song = MidiSong::Load(load->file, failure);
+    } else if (!(music = Mix_LoadMUS(load->file.c_str()))) {
         failure = std::string("再生できない形式か、壊れたファイルです (") + Mix_GetError() + ")";
     } else if (!PlayableType(Mix_GetMusicType(music))) {
         Mix_FreeMusic(music);
@@ -147,13 +157,18 @@ void SdlMusicDevice::Core::RunLoader(std::shared_ptr<Core> core, std::shared_ptr
     --core->loaders;
     if (load->abandoned) {
         if (music) Mix_FreeMusic(music);
+        song.reset();
         core->CloseAudioWhenIdle();
         return;
     }
     load->done = true;
     load->music = music;
+    load->song = std::move(song);
     load->failure = failure;
-    if (music && load->playWanted) {
+    if (load->song && load->playWanted) {
+        if (!load->song->Play()) load->failure = "MIDI の再生を始められません";
+        else if (load->pauseWanted) load->song->Pause();
+    } else if (music && load->playWanted) {
         if (Mix_PlayMusic(music, 0) != 0)
             load->failure = std::string("再生を始められません (") + Mix_GetError() + ")";
         else if (load->pauseWanted)
@@ -178,7 +193,7 @@ bool SdlMusicDevice::Open(const std::string& file) {
     load->owner = this;
     load->file = file;
     load->done = true;
-    load->failure = RefusalBeforeLoading(file);
+    load->failure = RefusalBeforeLoading(file, load->midi);
     if (load->failure.empty() && !core.OpenAudio()) load->failure = "音声出力を開けません";
     if (!load->failure.empty()) {
         // Nothing is open; the refusal is kept for Failure() only.
@@ -213,6 +228,7 @@ bool SdlMusicDevice::Play() {
         load->pauseWanted = false;
         return true;
     }
+    if (load->song) return load->song->Play();
     if (!load->music) return false;
     Mix_HaltMusic();
     return Mix_PlayMusic(load->music, 0) == 0;  // once
@@ -224,6 +240,11 @@ bool SdlMusicDevice::Pause() {
     if (load && !load->done) {
         if (!load->playWanted || load->pauseWanted) return false;
         load->pauseWanted = true;
+        return true;
+    }
+    if (load && load->song) {
+        if (load->song->Status() != "playing") return false;
+        load->song->Pause();
         return true;
     }
     if (!load || !load->music || !Mix_PlayingMusic() || Mix_PausedMusic()) return false;
@@ -239,6 +260,11 @@ bool SdlMusicDevice::Resume() {
         load->pauseWanted = false;
         return true;
     }
+    if (load && load->song) {
+        if (!load->song->Paused()) return false;
+        load->song->Resume();
+        return true;
+    }
     if (!load || !load->music || !Mix_PlayingMusic() || !Mix_PausedMusic()) return false;
     Mix_ResumeMusic();
     return true;
@@ -250,6 +276,7 @@ void SdlMusicDevice::Stop() {
     if (!load) return;
     load->playWanted = false;
     load->pauseWanted = false;
+    if (load->song) load->song->Stop();
     if (load->music) Mix_HaltMusic();
 }
 
@@ -260,10 +287,13 @@ void SdlMusicDevice::Close() {
     if (const std::shared_ptr<Load> load = std::exchange(core.current, nullptr)) {
         if (!load->done) {
             load->abandoned = true;  // its loader frees the music
-        } else if (load->music) {
-            Mix_HaltMusic();
-            Mix_FreeMusic(load->music);
-            load->music = nullptr;
+        } else {
+            load->song.reset();
+            if (load->music) {
+                Mix_HaltMusic();
+                Mix_FreeMusic(load->music);
+                load->music = nullptr;
+            }
         }
     }
     core.CloseAudioWhenIdle();
@@ -281,6 +311,7 @@ std::string SdlMusicDevice::Status() {
         load->done = true;
         load->failure = "ファイルの読み込みが " + std::to_string(kLoadGiveUpMs / 1000) + " 秒で終わりません";
     }
+    if (load->song) return load->song->Status();
     if (!load->music) return "stopped";
     if (Mix_PausedMusic() && Mix_PlayingMusic()) return "paused";
     if (Mix_PlayingMusic()) return "playing";

@@ -1,6 +1,6 @@
 #pragma once
-// MusicDevice over SDL2_mixer. WAV, MP3, Ogg Vorbis, Opus, FLAC and MIDI play (MIDI through
-// FluidSynth with the General MIDI SoundFont); anything else (WMA, video, tracker modules,
+// MusicDevice over SDL2_mixer. WAV, MP3, Ogg Vorbis, Opus, FLAC and MIDI play (MIDI on one
+// FluidSynth synthesizer shared by every song, see MidiSong); anything else (WMA, video, tracker modules,
 // folders, bytes that only carry a MIDI name) fails. The audio output is opened with the
 // file and closed with it, so an idle clock holds no audio stream. SDL2_mixer has one music
 // slot per process: while one device has a file open, another's Open fails.
