@@ -13,7 +13,7 @@
 #include "app/AppSetup.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/dialog/ObserverDialog.h"
-#include "face/ClockFace.h"
+#include "platform/UiFont.h"
 #include "mainwindow/ClockForm.h"
 #include "platform/DesktopId.h"
 #include "platform/SoundBackends.h"

@@ -20,6 +20,7 @@
 // minute hands are kept drawn over copies of the dial and turn in half-pixel steps, so on
 // most ticks they are not drawn at all: only the second hand is.
 
+#include "platform/UiFont.h"
 #include <QColor>
 #include <QImage>
 #include <QLabel>
@@ -44,7 +45,6 @@ class Ephemeris;
 class ReadoutLabel;
 
 inline const QColor kTransparencyKey{208, 208, 208};
-inline const char* const kFaceFontFamily = "Noto Sans CJK JP";
 
 class ClockFace : public QWidget {
     Q_OBJECT

@@ -17,7 +17,7 @@
 #include "ephemeris/Ephemeris.h"
 #include "mainwindow/ColorScheme.h"
 #include "mainwindow/WindowGeometry.h"
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 #include "timekeeping/Clock.h"
 #include "timekeeping/ClockState.h"
 #include "timekeeping/TickSink.h"

@@ -2,7 +2,7 @@
 // What the music player window needs from the clock window that owns it. The clock window
 // implements this; tests use a fake.
 
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 #include "timekeeping/ClockState.h"
 
 #include <QRect>

@@ -3,7 +3,7 @@
 // preview of an alarm's music, and OK writing the edits back into the alarm tables.
 
 #include "signal/AlarmFormHost.h"
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 
 #include <QAbstractSlider>
 #include <QDialog>

@@ -3,7 +3,7 @@
 // this; tests use a fake.
 
 #include "platform/DialogPlacement.h"
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 
 #include <QRect>
 

@@ -5,7 +5,7 @@
 //
 // Start-up loads them, shutdown saves them; nothing else touches these keys.
 
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 
 #include <cstdint>
 

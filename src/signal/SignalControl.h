@@ -29,7 +29,7 @@
 // has rung; the time signal's from ten scaled seconds before the hour until its close step.
 
 #include "music/MusicEngine.h"
-#include "signal/AlarmValue.h"
+#include "timekeeping/AlarmValue.h"
 #include "signal/MidiChime.h"
 #include "timekeeping/Clock.h"
 #include "timekeeping/ClockState.h"
