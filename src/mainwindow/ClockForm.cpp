@@ -592,8 +592,6 @@ void ClockForm::ConnectMenu() {
             Qt::QueuedConnection);
     connect(menu_, &ClockMenu::mnuContextAlarm_Click, this, &ClockForm::mnuContextAlarm_Click,
             Qt::QueuedConnection);
-    for (MenuDialog d : {MenuDialog::About, MenuDialog::Play, MenuDialog::Option, MenuDialog::Alarm})
-        menu_->SetDialogAvailable(d, true);
     connect(menu_, &ClockMenu::mnuContextEnd_Click, this, &ClockForm::EndProgram, Qt::QueuedConnection);
 
     connect(face_, &ClockFace::ContextMenuRequested, this, [this](const QPoint& pos) { shell_->PopupMenu(pos); });

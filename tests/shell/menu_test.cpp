@@ -80,23 +80,6 @@ TEST(ClockMenuTest, LocationOnlyWhileWindowVisible) {
     EXPECT_TRUE(m.mnuContextLocation()->isEnabled());
 }
 
-TEST(ClockMenuTest, LaterDialogsGreyUntilAvailable) {
-    ClockMenu m;
-    EXPECT_FALSE(m.mnuContextPlay()->isEnabled());
-    EXPECT_FALSE(m.mnuContextAlarm()->isEnabled());
-    EXPECT_FALSE(m.mnuContextOption()->isEnabled());
-    EXPECT_FALSE(m.mnuContextAbout()->isEnabled());
-    EXPECT_TRUE(m.mnuContextHelp()->isEnabled());
-    EXPECT_TRUE(m.mnuContextEnd()->isEnabled());
-    EXPECT_TRUE(m.mnuContextLocation()->isEnabled());
-    m.SetDialogAvailable(MenuDialog::Alarm, true);
-    m.SetDialogAvailable(MenuDialog::About, true);
-    EXPECT_TRUE(m.mnuContextAlarm()->isEnabled());
-    EXPECT_TRUE(m.mnuContextAbout()->isEnabled());
-    EXPECT_FALSE(m.mnuContextPlay()->isEnabled());
-    EXPECT_FALSE(m.mnuContextOption()->isEnabled());
-}
-
 TEST(ClockMenuTest, ExactlyOneModeAndOneReadoutChecked) {
     ClockMenu m;
     EXPECT_TRUE(m.mnuContextMode(0)->isChecked());
@@ -122,8 +105,6 @@ TEST(ClockMenuTest, ExactlyOneModeAndOneReadoutChecked) {
 
 TEST(ClockMenuTest, EveryItemReportsItsCommand) {
     ClockMenu m;
-    for (MenuDialog d : {MenuDialog::Play, MenuDialog::Alarm, MenuDialog::Option, MenuDialog::About})
-        m.SetDialogAvailable(d, true);
     QSignalSpy ret(&m, &ClockMenu::mnuContextReturn_Click);
     QSignalSpy mode(&m, &ClockMenu::mnuContextMode_Click);
     QSignalSpy label(&m, &ClockMenu::mnuContextLabel_Click);
@@ -161,13 +142,6 @@ TEST(ClockMenuTest, EveryItemReportsItsCommand) {
     m.mnuContextAbout()->trigger();
     m.mnuContextEnd()->trigger();
     for (QSignalSpy* s : {&play, &alarm, &location, &option, &help, &about, &end}) EXPECT_EQ(s->count(), 1);
-}
-
-TEST(ClockMenuTest, GreyedDialogItemSendsNothing) {
-    ClockMenu m;
-    QSignalSpy option(&m, &ClockMenu::mnuContextOption_Click);
-    m.mnuContextOption()->trigger();
-    EXPECT_EQ(option.count(), 0);
 }
 
 // The menu reads the real window when it opens.

@@ -87,10 +87,6 @@ ClockMenu::ClockMenu(QObject* parent) : QObject(parent) {
     endItem = mnuContext->addAction(Utf8("Vireoの終了(&Q)"));
     connect(endItem, &QAction::triggered, this, &ClockMenu::mnuContextEnd_Click);
 
-    // Until their dialogs are wired in, these commands would do nothing; grey them.
-    for (MenuDialog d : {MenuDialog::Play, MenuDialog::Alarm, MenuDialog::Option, MenuDialog::About})
-        SetDialogAvailable(d, false);
-
     SetClockMode(0);
     SetDigitalMode(1);
 }
@@ -122,13 +118,5 @@ void ClockMenu::SetDigitalMode(int digitalMode) {
     for (int i = 0; i < 2; ++i) labelItems[i]->setChecked(i == checked);
 }
 
-void ClockMenu::SetDialogAvailable(MenuDialog dialog, bool available) {
-    switch (dialog) {
-    case MenuDialog::Play: playItem->setEnabled(available); break;
-    case MenuDialog::Alarm: alarmItem->setEnabled(available); break;
-    case MenuDialog::Option: optionItem->setEnabled(available); break;
-    case MenuDialog::About: aboutItem->setEnabled(available); break;
-    }
-}
 
 }  // namespace vireo

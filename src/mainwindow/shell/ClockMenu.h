@@ -48,10 +48,6 @@ int CheckedLabelIndex(int digitalMode);
 // An index outside 0..7 gives an empty string.
 std::string ModeItemCaption(int index);
 
-// Dialogs that come from other parts of the program; their items stay greyed until
-// ClockForm says the dialog exists.
-enum class MenuDialog { Play, Alarm, Option, About };
-
 class ClockMenu : public QObject {
     Q_OBJECT
 public:
@@ -72,7 +68,6 @@ public:
     // and returns false, so a bad stored mode is visible rather than silently shown as 0.
     bool SetClockMode(int index);
     void SetDigitalMode(int digitalMode);
-    void SetDialogAvailable(MenuDialog dialog, bool available);
 
     // Items by their names, for ClockForm and tests. Index ranges as in the menu tree.
     QAction* mnuContextReturn(int index) const { return returnItems.at(index); }
