@@ -428,6 +428,13 @@ TEST_F(WindowManagerTest, TheWindowManagerIsToldWhatTheWindowsButtonsLeaveOut) {
         auto form = Start();
         EXPECT_EQ(MotifFunctions(form->winId()), -1);
         EXPECT_TRUE(AllowedActions(form->winId()).contains("MOVE"));
+        // Asked to maximise (openbox offers it, as the state change any such request makes):
+        // the round window stays as it was.
+        const QRect before = WhereIs(form->winId()).client;
+        form->showMaximized();
+        Settle(500);
+        EXPECT_FALSE(form->windowState() & Qt::WindowMaximized);
+        EXPECT_EQ(WhereIs(form->winId()).client, before);
     }
 }
 

@@ -371,6 +371,13 @@ bool WindowShell::eventFilter(QObject* watched, QEvent* event) {
             // Minimising with the icon on leaves only the icon; hide once the state settled.
             if (TrayIconShown() && (window->windowState() & Qt::WindowMinimized))
                 QTimer::singleShot(0, this, [this] { if (TrayIconShown()) HideIfMinimizedInTray(); });
+            // A round window is never maximised; a window manager that offers it anyway (openbox
+            // cannot be told without refusing the window's moves) is answered with the normal size.
+            if (options.Round && (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                QTimer::singleShot(0, this, [this] {
+                    if (options.Round && (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                        window->showNormal();
+                });
             break;
         default:
             break;
