@@ -20,6 +20,7 @@
 // minute hands are kept drawn over copies of the dial and turn in half-pixel steps, so on
 // most ticks they are not drawn at all: only the second hand is.
 
+#include "platform/OleColors.h"
 #include "platform/UiFont.h"
 #include <QColor>
 #include <QImage>
@@ -44,7 +45,7 @@ class Clock;
 class Ephemeris;
 class ReadoutLabel;
 
-inline const QColor kTransparencyKey{208, 208, 208};
+inline const QColor kTransparencyKey = OleToQColor(kTransparencyKeyOle);
 
 class ClockFace : public QWidget {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "platform/OleColors.h"
 #include "mainwindow/ClockForm.h"
 
 #include <QApplication>
@@ -41,8 +42,6 @@ namespace {
 
 constexpr int ScaleNameBase = 1050;
 
-QColor toQColor(OleColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-OleColor fromQColor(const QColor& c) { return RgbColor(c.red(), c.green(), c.blue()); }
 
 // A stored value the clock cannot use reads as its default, and the default is written back
 // at once, so the file says what the clock runs with.
@@ -463,12 +462,12 @@ OleColor ClockForm::GetSysColor(int index) const {
     //     blue in the default themes, as the classic desktop was).
     const QPalette pal = palette();
     switch (index) {
-    case ColorWindow: return fromQColor(pal.color(QPalette::Active, QPalette::Base));
-    case ColorWindowText: return fromQColor(pal.color(QPalette::Active, QPalette::Text));
-    case ColorInfoText: return fromQColor(pal.color(QPalette::Active, QPalette::ToolTipText));
-    case ColorInfoBk: return fromQColor(pal.color(QPalette::Active, QPalette::ToolTipBase));
-    case ColorBackground: return fromQColor(pal.color(QPalette::Active, QPalette::Highlight));
-    default: return fromQColor(pal.color(QPalette::Active, QPalette::Window));
+    case ColorWindow: return QColorToOle(pal.color(QPalette::Active, QPalette::Base));
+    case ColorWindowText: return QColorToOle(pal.color(QPalette::Active, QPalette::Text));
+    case ColorInfoText: return QColorToOle(pal.color(QPalette::Active, QPalette::ToolTipText));
+    case ColorInfoBk: return QColorToOle(pal.color(QPalette::Active, QPalette::ToolTipBase));
+    case ColorBackground: return QColorToOle(pal.color(QPalette::Active, QPalette::Highlight));
+    default: return QColorToOle(pal.color(QPalette::Active, QPalette::Window));
     }
 }
 
@@ -508,7 +507,7 @@ void ClockForm::ReapplyColorScheme() {
 
 void ClockForm::ApplyColors() {
     const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
-    face_->SetColors(toQColor(ResolveColor(colors_.Back, sys)), toQColor(ResolveColor(colors_.Fore, sys)));
+    face_->SetColors(OleToQColor(ResolveColor(colors_.Back, sys)), OleToQColor(ResolveColor(colors_.Fore, sys)));
     face_->SetReadoutBoxed(state_.BackgroundMode != 3);
     colorsApplied_ = true;
     face_->SetKeyColorTransparent(shell_->SeeThroughShown());

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/OleColors.h"
 #include "timekeeping/ClockState.h"
 
 namespace vireo {
@@ -22,7 +23,7 @@ inline constexpr OleColor SystemColorRef(int index) {
 inline constexpr bool IsSystemColorRef(OleColor c) { return (static_cast<unsigned>(c) & 0x80000000u) != 0; }
 inline constexpr OleColor RgbColor(int r, int g, int b) { return r + 256 * g + 65536 * b; }
 
-inline constexpr OleColor TransparencyKeyColor = RgbColor(208, 208, 208);
+inline constexpr OleColor TransparencyKeyColor = kTransparencyKeyOle;
 inline constexpr double TwilightAltitude = -7.36111111111111;  // 7°21'40" below the horizon
 inline constexpr double NightAltitude = -18.0;                 // end of astronomical twilight
 

@@ -1,3 +1,4 @@
+#include "platform/OleColors.h"
 #include "options/ColorChooser.h"
 
 #include <QColor>
@@ -19,13 +20,6 @@ void ForgetCustomColors() {
         QColorDialog::setCustomColor(i, QColor(Qt::black));
 }
 
-QColor ToQColor(std::int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-std::int32_t FromQColor(const QColor& c) {
-    const QColor rgb = c.toRgb();
-    return rgb.red() + 256 * rgb.green() + 65536 * rgb.blue();
-}
-
 }  // namespace
 
 std::int32_t ColorChoiceResult(bool accepted, std::int32_t rgbResult) {
@@ -42,13 +36,13 @@ std::int32_t SelectColor(std::int32_t initial, QWidget* owner) {
         QColorDialog dialog(owner);
         // Qt's own dialog: the desktop's native one needs the GLib event loop the clock does not run.
         dialog.setOption(QColorDialog::DontUseNativeDialog, true);
-        dialog.setCurrentColor(ToQColor(initial));
+        dialog.setCurrentColor(OleToQColor(initial));
         accepted = Runner() ? Runner()(dialog) : dialog.exec() == QDialog::Accepted;
         chosen = accepted ? dialog.currentColor() : QColor();
     }
     ForgetCustomColors();
     if (accepted && !chosen.isValid()) return kColorCancelled;
-    return ColorChoiceResult(accepted, accepted ? FromQColor(chosen) : 0);
+    return ColorChoiceResult(accepted, accepted ? QColorToOle(chosen) : 0);
 }
 
 void SetColorDialogRunner(ColorDialogRunner runner) { Runner() = std::move(runner); }

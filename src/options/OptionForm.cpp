@@ -1,3 +1,4 @@
+#include "platform/OleColors.h"
 #include "options/OptionForm.h"
 
 #include "music/MusicEngine.h"
@@ -37,8 +38,6 @@ QPointer<OptionForm>& TheInstance() {
 }
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-QColor ToQColor(OleColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // The dialog's designed font is a 9-point Japanese UI font.
 QFont DialogFont(const QFont& base) {
@@ -239,8 +238,8 @@ void OptionForm::SetSampleColors(OleColor back, OleColor fore) {
     QPalette palette = Label3->palette();
     // Only the enabled look carries the colours; a greyed sample looks greyed.
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Window, ToQColor(back));
-        palette.setColor(group, QPalette::WindowText, ToQColor(fore));
+        palette.setColor(group, QPalette::Window, OleToQColor(back));
+        palette.setColor(group, QPalette::WindowText, OleToQColor(fore));
     }
     Label3->setPalette(palette);
 }
