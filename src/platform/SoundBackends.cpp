@@ -62,6 +62,14 @@ Module& Loaded() {
     return m;
 }
 
+// The module's object, made at the first call that needs it (null when there is no module).
+template <typename T, typename Factory>
+T* MadeOnFirstUse(std::unique_ptr<T>& real, Factory factoryOf) {
+    if (!real)
+        if (auto make = factoryOf(Loaded())) real.reset(make());
+    return real.get();
+}
+
 // Both stand in for the real one until it is first needed.
 class LazyMidiOutput final : public MidiOutput {
 public:
@@ -79,15 +87,8 @@ public:
     bool IsOpen() const override { return real_ && real_->IsOpen(); }
 
 private:
-    MidiOutput* Real() {
-        if (!real_ && !tried_) {
-            tried_ = true;
-            if (auto make = Loaded().newMidiOutput) real_.reset(make());
-        }
-        return real_.get();
-    }
+    MidiOutput* Real() { return MadeOnFirstUse(real_, [](Module& m) { return m.newMidiOutput; }); }
     std::unique_ptr<MidiOutput> real_;
-    bool tried_ = false;
 };
 
 class LazyMusicDevice final : public MusicDevice {
@@ -110,15 +111,8 @@ public:
     std::string Failure() override { return real_ ? real_->Failure() : failure_; }
 
 private:
-    MusicDevice* Real() {
-        if (!real_ && !tried_) {
-            tried_ = true;
-            if (auto make = Loaded().newMusicDevice) real_.reset(make());
-        }
-        return real_.get();
-    }
+    MusicDevice* Real() { return MadeOnFirstUse(real_, [](Module& m) { return m.newMusicDevice; }); }
     std::unique_ptr<MusicDevice> real_;
-    bool tried_ = false;
     std::string failure_;
 };
 

@@ -197,7 +197,6 @@ bool SdlMusicDevice::Open(const std::string& file) {
     if (load->failure.empty() && !core.OpenAudio()) load->failure = "音声出力を開けません";
     if (!load->failure.empty()) {
         // Nothing is open; the refusal is kept for Failure() only.
-        core.current = nullptr;
         lastRefusal_ = load->failure;
         core.CloseAudioWhenIdle();
         return false;
