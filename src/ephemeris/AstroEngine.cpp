@@ -103,22 +103,41 @@ AstroInstant MakeInstant(double utcOle) {
     return at;
 }
 
-AstroEngine::AstroEngine() = default;
+AstroEngine::AstroEngine() : nodes_(std::make_shared<Nodes>()) {}
 
-const AstroEngine::EarthNode& AstroEngine::Earth(std::int64_t day) {
-    if (earth_.size() >= kEarthCacheCap && earth_.find(day) == earth_.end()) earth_.clear();
-    EarthNode& node = earth_[day];
-    if (node.day != day) {
-        eraEpv00(ERFA_DJM0, static_cast<double>(day) * kEarthStep, node.pvh, node.pvb);
-        node.day = day;
+namespace {
+
+// The node under key, computed outside the lock when missing (another thread may compute the
+// same one meanwhile: both get the same exact values). Past the cap the cache starts again.
+template <typename Node, typename Compute>
+Node CachedNode(std::mutex& mutex, std::unordered_map<std::int64_t, Node>& cache, std::size_t cap,
+                std::int64_t key, Compute&& compute) {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto it = cache.find(key);
+        if (it != cache.end()) return it->second;
     }
+    const Node node = compute();
+    std::lock_guard<std::mutex> lock(mutex);
+    if (cache.size() >= cap) cache.clear();
+    cache.emplace(key, node);
     return node;
 }
 
-const AstroEngine::NutationNode& AstroEngine::Nutation(std::int64_t index) {
-    if (nutation_.size() >= kNutationCacheCap && nutation_.find(index) == nutation_.end()) nutation_.clear();
-    NutationNode& node = nutation_[index];
-    if (node.index != index) {
+}  // namespace
+
+AstroEngine::EarthNode AstroEngine::Earth(std::int64_t day) {
+    return CachedNode(nodes_->mutex, nodes_->earth, kEarthCacheCap, day, [day] {
+        EarthNode node;
+        eraEpv00(ERFA_DJM0, static_cast<double>(day) * kEarthStep, node.pvh, node.pvb);
+        node.day = day;
+        return node;
+    });
+}
+
+AstroEngine::NutationNode AstroEngine::Nutation(std::int64_t index) {
+    return CachedNode(nodes_->mutex, nodes_->nutation, kNutationCacheCap, index, [index] {
+        NutationNode node;
         const double tt = static_cast<double>(index) * kNutationStep;
         double dpsi, deps, bpsi, beps, gamb, phib, psib, epsa, rnpb[3][3], x, y;
         eraNut06a(ERFA_DJM0, tt, &dpsi, &deps);
@@ -132,8 +151,8 @@ const AstroEngine::NutationNode& AstroEngine::Nutation(std::int64_t index) {
         node.depsExtra = deps - beps;
         node.eoSmooth = eo + dpsi * std::cos(epsa);
         node.index = index;
-    }
-    return node;
+        return node;
+    });
 }
 
 // Cubic Hermite interpolation on positions and velocities between nodes two TT days apart:

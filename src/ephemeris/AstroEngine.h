@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <unordered_map>
 
 namespace vireo {
@@ -33,10 +35,16 @@ AstroInstant MakeInstant(double utcOle);
 // Keeps caches of the expensive series (Earth's orbit every two days, the part of the
 // nutation beyond IAU 2000B every sixteen days) and interpolates between them, so that a
 // query costs a few microseconds. A node once computed is kept (up to a cap), so queries
-// that come back to a stretch of time, as the query tool's do, find it ready.
+// that come back to a stretch of time, as the query tool's do, find it ready. Engines on
+// several threads may share their nodes (ShareNodes); everything else is the engine's own.
 class AstroEngine {
 public:
     AstroEngine();
+
+    // From now on this engine keeps its nodes with other's (and finds other's): one node
+    // computed by either thread serves both. The nodes are exact values, so answers do not
+    // depend on which engine computed them.
+    void ShareNodes(const AstroEngine& other) { nodes_ = other.nodes_; }
 
     SunPlace Sun(const AstroInstant& at);
     // Apparent ecliptic longitude of date of the Sun and the Moon, radians in [0, 2pi).
@@ -66,15 +74,19 @@ private:
     static constexpr double kNutationStep = 16.0;  // days
     static constexpr double kEarthStep = 2.0;     // days
 
-    const EarthNode& Earth(std::int64_t day);
-    const NutationNode& Nutation(std::int64_t index);
+    EarthNode Earth(std::int64_t day);
+    NutationNode Nutation(std::int64_t index);
     void EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]);
     void NutationAt(double ttMjd, double* dpsi, double* deps, double* eo);
     // Bias-precession-nutation matrix and true obliquity of date.
     void NpbMatrix(double ttMjd, double rnpb[3][3], double* trueObliquity);
 
-    std::unordered_map<std::int64_t, EarthNode> earth_;
-    std::unordered_map<std::int64_t, NutationNode> nutation_;
+    struct Nodes {
+        std::mutex mutex;
+        std::unordered_map<std::int64_t, EarthNode> earth;
+        std::unordered_map<std::int64_t, NutationNode> nutation;
+    };
+    std::shared_ptr<Nodes> nodes_;
     // The interval interpolated last, with both its nodes.
     EarthNode lastEarth_[2];
     NutationNode lastNutation_[2];

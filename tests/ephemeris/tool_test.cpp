@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -418,6 +419,45 @@ TEST(EphemTool, RandomBytesGiveValidJson) {
 
 // Output that cannot be written (a full device, a closed descriptor, a reader that has gone)
 // is an error with a message, never a silent success.
+// Queries answered in large blocks (on two threads) come out in their order, each answered
+// as when a script asks them one at a time and waits for each answer.
+TEST(EphemTool, BlocksAnswerAsOneAtATime) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> year(1901, 2099), day(0, 364), second(0, 86399);
+    QList<QByteArray> queries;
+    for (int i = 0; i < 300; ++i) {
+        if (i == 150) queries.push_back("35 139 0 9 2024-02-30T00:00:00");  // refused
+        const QDate d = QDate(year(random), 1, 1).addDays(day(random));
+        const QTime t = QTime(0, 0).addSecs(second(random));
+        queries.push_back(QByteArray("35.6544 139.7447 0 9 ") +
+                          QDateTime(d, t).toString("yyyy-MM-ddTHH:mm:ss").toLatin1());
+    }
+    const ToolRun block = RunTool({}, queries.join('\n') + '\n');
+    EXPECT_EQ(block.exitCode, 1);
+
+    QProcess p;
+    p.start(ToolPath(), {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    QByteArray oneByOne;
+    for (const QByteArray& q : queries) {
+        p.write(q + '\n');
+        while (!p.canReadLine()) ASSERT_TRUE(p.waitForReadyRead(30000)) << "no answer to " << q.toStdString();
+        oneByOne += p.readLine();
+    }
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+
+    const QList<QByteArray> answers = block.out.trimmed().split('\n');
+    ASSERT_EQ(answers.size(), queries.size());
+    EXPECT_EQ(Parse(answers[150].toStdString())["line"].toInt(), 151);
+    for (int i = 0; i < answers.size(); ++i) {
+        if (i == 150) continue;
+        EXPECT_EQ(Parse(answers[i].toStdString())["at"].toString().toLatin1(), queries[i].split(' ').last()) << i;
+    }
+    EXPECT_EQ(block.out, oneByOne);
+}
+
 TEST(EphemTool, FailedWritesExitNonZero) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

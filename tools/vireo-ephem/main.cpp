@@ -8,6 +8,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -137,6 +138,11 @@ public:
             }
         }
     }
+    // True when a whole line (or the last one, at the end of input) is here already, so
+    // that Line() gives it without waiting.
+    bool LineReady() const {
+        return buffer_.find('\n', start_) != std::string::npos || (eof_ && buffer_.size() > start_);
+    }
     int Error() const { return error_; }
 
 private:
@@ -202,20 +208,68 @@ int IoError(const char* what, int error) {
 
 const std::vector<const vireo::EphemField*>* fields = nullptr;
 
-bool Answer(vireo::EphemerisComponent& component, const std::string& line, long number, Output& out) {
+struct Answered {
+    std::string json;
+    bool ok = false;
+};
+
+Answered Answer(vireo::EphemerisComponent& component, const std::string& line, long number) {
     auto parsed = vireo::ParseEphemQuery(line);
-    if (auto* message = std::get_if<std::string>(&parsed)) {
-        out.Line(vireo::EphemErrorJson(*message, number, line));
-        return false;
-    }
+    if (auto* message = std::get_if<std::string>(&parsed)) return {vireo::EphemErrorJson(*message, number, line), false};
     try {
-        out.Line(vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed), fields));
-        return true;
+        return {vireo::EphemAnswerJson(component, std::get<vireo::EphemQuery>(parsed), fields), true};
     } catch (const vireo::EphemerisError& e) {
-        out.Line(vireo::EphemErrorJson(e.what(), number, line));
-        return false;
+        return {vireo::EphemErrorJson(e.what(), number, line), false};
     }
 }
+
+// The queries are answered by two components, each taking runs of kRun queries in turn, on
+// two threads where the machine has them. Which component answers a query depends on its
+// place in the input alone, never on how the input arrived or on the machine, so the answers
+// are the same from run to run (a component's caches could otherwise shift a moment found
+// by a search by a few microseconds, and so, once in a long while, its rounding).
+constexpr int kComponents = 2;
+constexpr long kRun = 64;
+// Queries gathered at most before they are answered; fewer when no more are waiting.
+constexpr std::size_t kBatch = 4096;
+
+struct Query {
+    std::string line;
+    long number = 0;  // line number in the input
+    long index = 0;   // place among the queries
+};
+
+class Answerer {
+public:
+    Answerer() {
+        for (int i = 1; i < kComponents; ++i) components_[i].Engine().ShareNodes(components_[0].Engine());
+        threads_ = std::thread::hardware_concurrency() >= 2 ? kComponents : 1;
+    }
+    // The answers of batch, in its order.
+    std::vector<Answered> Answer(const std::vector<Query>& batch) {
+        std::vector<Answered> answers(batch.size());
+        auto work = [&](int component) {
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                if ((batch[i].index / kRun) % kComponents != component) continue;
+                answers[i] = ::Answer(components_[component], batch[i].line, batch[i].number);
+            }
+        };
+        // A thread only pays for itself over a few runs of queries.
+        if (threads_ > 1 && batch.size() >= 2 * kRun) {
+            std::vector<std::thread> helpers;
+            for (int c = 1; c < kComponents; ++c) helpers.emplace_back(work, c);
+            work(0);
+            for (std::thread& t : helpers) t.join();
+        } else {
+            for (int c = 0; c < kComponents; ++c) work(c);
+        }
+        return answers;
+    }
+
+private:
+    vireo::EphemerisComponent components_[kComponents];
+    int threads_ = 1;
+};
 
 }  // namespace
 
@@ -239,21 +293,33 @@ int main(int argc, char** argv) {
         fields = &selected;
     }
 
-    vireo::EphemerisComponent component;
+    Answerer answerer;
     bool ok = true;
     if (!args.words.empty()) {
         std::string line;
         for (const std::string& w : args.words) line += (line.empty() ? "" : " ") + w;
-        ok = Answer(component, line, 1, out);
+        const Answered a = answerer.Answer({Query{line, 1, 0}}).front();
+        out.Line(a.json);
+        ok = a.ok;
     } else {
         Input in(out);
-        long number = 0;
-        for (std::string line; in.Line(&line);) {
-            ++number;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.find_first_not_of(" \t") == std::string::npos) continue;
-            ok = Answer(component, line, number, out) && ok;
-            if (out.Failed()) break;
+        long number = 0, index = 0;
+        std::vector<Query> batch;
+        for (std::string line; !out.Failed() && in.Line(&line);) {
+            // The first query of a batch may wait for input; the rest are those already here.
+            for (;;) {
+                ++number;
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                if (line.find_first_not_of(" \t") != std::string::npos) {
+                    batch.push_back({std::move(line), number, index++});
+                }
+                if (batch.size() >= kBatch || !in.LineReady() || !in.Line(&line)) break;
+            }
+            for (const Answered& a : answerer.Answer(batch)) {
+                out.Line(a.json);
+                ok = a.ok && ok;
+            }
+            batch.clear();
         }
         if (in.Error() != 0) {
             out.Flush();
