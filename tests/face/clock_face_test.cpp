@@ -293,14 +293,14 @@ TEST_F(ClockFaceTest, ReadoutAndTipTexts) {
     EXPECT_EQ(tips.count(), 2);  // an unchanged tip is not reported again
 
     face.SetClockMode(6);
-    eph.leap = true;
+    eph.Leap = true;
     face.ShowReadouts(At(6, 0, 0));
     EXPECT_EQ(face.ReadoutText(), QString::fromUtf8("閏10/28 大安"));
     EXPECT_EQ(face.TipText(), QString::fromUtf8("明六時零分 - 天保暦"));
 
     face.SetClockMode(5);
     face.SetDigitalMode(0);
-    eph.formatter.reply = "17:03:09.3";
+    eph.Format.Reply = "17:03:09.3";
     face.ShowReadouts(At(9, 5, 8));
     EXPECT_EQ(face.ReadoutText(), "17:03:09.3");
     EXPECT_EQ(face.TipText(), QString::fromUtf8("17:03:09.3 - グリニッジ恒星時"));

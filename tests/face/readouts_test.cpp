@@ -28,15 +28,15 @@ TEST(FormatScaleTime, ValuesOutsideTheDayComeBackIntoIt) {
 
 TEST(FormatScaleTime, SiderealScalesAskTheFormatterForTenthsOfASecond) {
     test::RecordingFormatter f;
-    f.reply = "17:03:09.3";
+    f.Reply = "17:03:09.3";
     for (int mode : {4, 5}) {
-        f.calls.clear();
+        f.Calls.clear();
         EXPECT_EQ(FormatScaleTime(3070465, mode, &f), "17:03:09.3");
-        ASSERT_EQ(f.calls.size(), 1u);
-        EXPECT_DOUBLE_EQ(f.calls[0].dayFraction, 3070465.0 / 4320000.0);
-        EXPECT_EQ(f.calls[0].hours, "#0\\:");
-        EXPECT_EQ(f.calls[0].minutes, "00\\:");
-        EXPECT_EQ(f.calls[0].seconds, "00.0");
+        ASSERT_EQ(f.Calls.size(), 1u);
+        EXPECT_DOUBLE_EQ(f.Calls[0].dayFraction, 3070465.0 / 4320000.0);
+        EXPECT_EQ(f.Calls[0].hours, "#0\\:");
+        EXPECT_EQ(f.Calls[0].minutes, "00\\:");
+        EXPECT_EQ(f.Calls[0].seconds, "00.0");
     }
     EXPECT_EQ(FormatScaleTime(3070465, 4, nullptr), "");
 }
@@ -102,7 +102,7 @@ TEST(DateLines, CivilAndLunisolar) {
 
 TEST(ReadoutLabelText, DigitalModeChoosesTimeOrDate) {
     test::ScriptedEphemeris eph;
-    eph.formatter.reply = "5:00:00.0";
+    eph.Format.Reply = "5:00:00.0";
     const ReadoutDate today{12, 8, "火"};
     const std::int32_t v = At(9, 5, 7);
     EXPECT_EQ(ReadoutLabelText(v, 0, 0, today, &eph), "9:05:07");
@@ -112,10 +112,10 @@ TEST(ReadoutLabelText, DigitalModeChoosesTimeOrDate) {
     EXPECT_EQ(ReadoutLabelText(v, 4, 1, today, &eph), "12/8 (火)");
     EXPECT_EQ(ReadoutLabelText(v, 4, 0, today, &eph), "5:00:00.0");
     EXPECT_EQ(ReadoutLabelText(v, 6, 1, today, &eph), "10/28 大安");
-    eph.leap = true;
-    eph.month = 4;
-    eph.day = 2;
-    eph.dayLabel = "先負";
+    eph.Leap = true;
+    eph.Month = 4;
+    eph.Day = 2;
+    eph.Label = "先負";
     EXPECT_EQ(ReadoutLabelText(v, 7, 1, today, &eph), "閏4/2 先負");
     EXPECT_EQ(ReadoutLabelText(v, 7, 0, today, &eph), "巳一刻一分");
     EXPECT_EQ(ReadoutLabelText(v, 7, 1, today, nullptr), "");

@@ -1,6 +1,7 @@
 #pragma once
-// A scripted ephemeris component: every answer comes from a table or a function the test sets,
-// and each move of CurrentDate is recorded.
+// A scripted ephemeris component: every answer comes from a table, a value or a function the
+// test sets, each move of CurrentDate is recorded, and so is every question to its formatter.
+// Without terms it answers the first day of term 0; without dawn and dusk, 0.25 and 0.75.
 
 #include <cmath>
 #include <functional>
@@ -11,6 +12,23 @@
 #include "ephemeris/Ephemeris.h"
 
 namespace vireo::test {
+
+struct FormatCall {
+    double dayFraction;
+    std::string hours, minutes, seconds;
+};
+
+class RecordingFormatter : public SexagesimalFormatter {
+public:
+    std::string FormatSexagesimal(double dayFraction, const std::string& hoursPattern,
+                                  const std::string& minutesPattern,
+                                  const std::string& secondsPattern) const override {
+        Calls.push_back({dayFraction, hoursPattern, minutesPattern, secondsPattern});
+        return Reply;
+    }
+    std::string Reply = "6:00:00.0";
+    mutable std::vector<FormatCall> Calls;
+};
 
 class ScriptedEphemeris final : public Ephemeris, public SunObject {
 public:
@@ -27,6 +45,12 @@ public:
         return 10.0 * kind;
     };
     std::function<double(double date)> SunRightAscension = [](double) { return 0.0; };
+
+    // The lunisolar date and its day label, as set.
+    int Month = 10, Day = 28;
+    bool Leap = false;
+    std::string Label = "大安";
+    RecordingFormatter Format;
 
     double Latitude = 35.6581, Longitude = 139.7447, Height = 0.0;
     float TimeZone = 9.0f;
@@ -48,14 +72,16 @@ public:
     // Ephemeris
     void SetHoldUpdate(bool) override {}
     bool EditObserver(QWidget*) override { return false; }
-    int LunisolarMonth() override { return 1; }
-    int LunisolarDay() override { return 1; }
-    bool LeapMonth() override { return false; }
+    int LunisolarMonth() override { return Month; }
+    int LunisolarDay() override { return Day; }
+    bool LeapMonth() override { return Leap; }
     int SolarTermIndex() override {
+        if (Terms.empty()) return 0;
         const int next = Terms[TermAt(Current) + 1].Longitude;
         return (((next + 30) % 360) + 360) % 360 / 15;
     }
     int SolarTermDay() override {
+        if (Terms.empty()) return 1;
         return static_cast<int>(std::floor(Current) - std::floor(Terms[TermAt(Current)].Begins)) + 1;
     }
     double ObserverLatitude() const override { return Latitude; }
@@ -74,12 +100,13 @@ public:
         if (kind < 0 || kind > 3) throw EphemerisError("kind");
         return Sidereal(kind, Current);
     }
-    std::string DayLabel() override { return {}; }
+    std::string DayLabel() override { return Label; }
     SunObject& Sun() override { return *this; }
-    SexagesimalFormatter& Formatter() override { throw EphemerisError("no formatter"); }
+    SexagesimalFormatter& Formatter() override { return Format; }
 
     // SunObject
     double TimeAtSolarLongitude(double angle, double start) override {
+        if (Terms.empty()) return start;
         const int want = ((static_cast<int>(std::lround(angle)) % 360) + 360) % 360;
         for (const Term& t : Terms)
             if (t.Begins >= start && ((t.Longitude % 360) + 360) % 360 == want) return t.Begins;
@@ -88,8 +115,8 @@ public:
     double RightAscension() override { return SunRightAscension(Current); }
     double Altitude() override { return 0.0; }
     double RiseSetDepression() override { return 0.8333; }
-    double Dawn() override { return DawnOfDay(static_cast<int>(std::floor(Current))); }
-    double Dusk() override { return DuskOfDay(static_cast<int>(std::floor(Current))); }
+    double Dawn() override { return DawnOfDay ? DawnOfDay(static_cast<int>(std::floor(Current))) : 0.25; }
+    double Dusk() override { return DuskOfDay ? DuskOfDay(static_cast<int>(std::floor(Current))) : 0.75; }
 };
 
 }  // namespace vireo::test
