@@ -155,30 +155,56 @@ AstroEngine::NutationNode AstroEngine::Nutation(std::int64_t index) {
     });
 }
 
-// Cubic Hermite interpolation on positions and velocities between nodes two TT days apart:
-// good to a milliarcsecond for the Earth's orbit.
+namespace {
+
+// The nodes of the Hermite interpolation, each twice (position and velocity), in steps.
+constexpr double kEarthNodes[8] = {-1, -1, 0, 0, 1, 1, 2, 2};
+
+}  // namespace
+
 void AstroEngine::EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]) {
     const double x = ttMjd / kEarthStep;
     const double x0 = std::floor(x);
     const auto index = static_cast<std::int64_t>(x0);
-    // The clock asks within one interval for two days on end: no look-up then.
-    if (lastEarth_[0].day != index) {
-        lastEarth_[0] = Earth(index);
-        lastEarth_[1] = Earth(index + 1);
+    // The clock asks within one interval for four days on end: no look-up then.
+    if (earthSpan_.index != index) {
+        EarthNode nodes[4];
+        for (int i = 0; i < 4; ++i) nodes[i] = Earth(index - 1 + i);
+        for (int body = 0; body < 2; ++body) {
+            for (int axis = 0; axis < 3; ++axis) {
+                double* d = earthSpan_.coefficients[body][axis];
+                for (int j = 0; j < 8; ++j) {
+                    const EarthNode& n = nodes[j / 2];
+                    d[j] = body == 0 ? n.pvh[0][axis] : n.pvb[0][axis];
+                }
+                // Divided differences; a repeated node takes the derivative, in steps.
+                for (int k = 1; k < 8; ++k) {
+                    for (int j = 7; j >= k; --j) {
+                        if (k == 1 && j % 2 == 1) {
+                            const EarthNode& n = nodes[j / 2];
+                            d[j] = (body == 0 ? n.pvh[1][axis] : n.pvb[1][axis]) * kEarthStep;
+                        } else {
+                            d[j] = (d[j] - d[j - 1]) / (kEarthNodes[j] - kEarthNodes[j - k]);
+                        }
+                    }
+                }
+            }
+        }
+        earthSpan_.index = index;
     }
-    const EarthNode& a = lastEarth_[0];
-    const EarthNode& b = lastEarth_[1];
-    const double s = x - x0, h = kEarthStep;
-    const double s2 = s * s, s3 = s2 * s;
-    const double h00 = 2 * s3 - 3 * s2 + 1, h10 = (s3 - 2 * s2 + s) * h, h01 = -2 * s3 + 3 * s2,
-                 h11 = (s3 - s2) * h;
-    const double g00 = (6 * s2 - 6 * s) / h, g10 = 3 * s2 - 4 * s + 1, g01 = (-6 * s2 + 6 * s) / h,
-                 g11 = 3 * s2 - 2 * s;
-    for (int i = 0; i < 3; ++i) {
-        pvh[0][i] = h00 * a.pvh[0][i] + h10 * a.pvh[1][i] + h01 * b.pvh[0][i] + h11 * b.pvh[1][i];
-        pvh[1][i] = g00 * a.pvh[0][i] + g10 * a.pvh[1][i] + g01 * b.pvh[0][i] + g11 * b.pvh[1][i];
-        pvb[0][i] = h00 * a.pvb[0][i] + h10 * a.pvb[1][i] + h01 * b.pvb[0][i] + h11 * b.pvb[1][i];
-        pvb[1][i] = g00 * a.pvb[0][i] + g10 * a.pvb[1][i] + g01 * b.pvb[0][i] + g11 * b.pvb[1][i];
+    const double s = x - x0;
+    for (int body = 0; body < 2; ++body) {
+        double (*pv)[3] = body == 0 ? pvh : pvb;
+        for (int axis = 0; axis < 3; ++axis) {
+            const double* c = earthSpan_.coefficients[body][axis];
+            double p = c[7], dp = 0.0;
+            for (int j = 6; j >= 0; --j) {
+                dp = dp * (s - kEarthNodes[j]) + p;
+                p = p * (s - kEarthNodes[j]) + c[j];
+            }
+            pv[0][axis] = p;
+            pv[1][axis] = dp / kEarthStep;
+        }
     }
 }
 

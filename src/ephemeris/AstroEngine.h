@@ -32,7 +32,7 @@ double DeltaTSeconds(double utcMjd);
 
 AstroInstant MakeInstant(double utcOle);
 
-// Keeps caches of the expensive series (Earth's orbit every two days, the part of the
+// Keeps caches of the expensive series (Earth's orbit every four days, the part of the
 // nutation beyond IAU 2000B every sixteen days) and interpolates between them, so that a
 // query costs a few microseconds. A node once computed is kept (up to a cap), so queries
 // that come back to a stretch of time, as the query tool's do, find it ready. Engines on
@@ -55,6 +55,10 @@ public:
     double GreenwichApparentSiderealTime(const AstroInstant& at);
     // The equation of the origins at a TT moment (GAST = ERA - EO), radians.
     double EquationOfOrigins(double ttMjd);
+    // The Earth's heliocentric and barycentric position and velocity (au, au/day) at a TT
+    // moment, as eraEpv00 gives them: interpolated between the cached values, within 0.7 mas
+    // in direction (over the years 998 to 3001) and 2e-7 of the velocity.
+    void EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]);
 
 private:
     struct EarthNode {
@@ -72,11 +76,18 @@ private:
     static constexpr std::size_t kEarthCacheCap = 1 << 17;
     static constexpr std::size_t kNutationCacheCap = 1 << 15;
     static constexpr double kNutationStep = 16.0;  // days
-    static constexpr double kEarthStep = 2.0;     // days
+    static constexpr double kEarthStep = 4.0;     // days
+    // Hermite interpolation through the positions and velocities of four nodes, the two of
+    // the interval and one on either side (degree 7): its Newton coefficients over the
+    // interval in use, in steps from the interval's start, for the heliocentric and the
+    // barycentric position.
+    struct EarthSpan {
+        std::int64_t index = INT64_MIN;
+        double coefficients[2][3][8] = {};
+    };
 
     EarthNode Earth(std::int64_t day);
     NutationNode Nutation(std::int64_t index);
-    void EarthAt(double ttMjd, double pvh[2][3], double pvb[2][3]);
     void NutationAt(double ttMjd, double* dpsi, double* deps, double* eo);
     // Bias-precession-nutation matrix and true obliquity of date.
     void NpbMatrix(double ttMjd, double rnpb[3][3], double* trueObliquity);
@@ -87,8 +98,8 @@ private:
         std::unordered_map<std::int64_t, NutationNode> nutation;
     };
     std::shared_ptr<Nodes> nodes_;
-    // The interval interpolated last, with both its nodes.
-    EarthNode lastEarth_[2];
+    // The intervals interpolated last.
+    EarthSpan earthSpan_;
     NutationNode lastNutation_[2];
     // The last nutation asked: the Sun and sidereal time of one moment share it.
     double lastNutationTt_ = -1e300;

@@ -147,6 +147,34 @@ TEST(EphemerisTimeScales, DeltaT) {
                 DeltaTSeconds(Ole(1960, 1, 1) + 15018.0), 0.6);
 }
 
+// The Earth between the cached nodes against ERFA's series at the moment itself, on random
+// moments of the years 998 to 3001, the Sun's direction and the velocity for the aberration:
+// half the error the earlier two-day cubic made (1.1 mas).
+TEST(EphemerisEarth, InterpolationKeepsToTheSeries) {
+    AstroEngine engine;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> tt(-314428.0, 417517.0);  // TT MJD
+    double worstDirection = 0.0, worstVelocity = 0.0;
+    for (int i = 0; i < 4000; ++i) {
+        const double t = tt(random);
+        double h[2][3], b[2][3], eh[2][3], eb[2][3];
+        engine.EarthAt(t, h, b);
+        eraEpv00(ERFA_DJM0, t, eh, eb);
+        double cross[3], dot = 0.0, dv = 0.0, v = 0.0;
+        eraPxp(h[0], eh[0], cross);
+        for (int k = 0; k < 3; ++k) {
+            dot += h[0][k] * eh[0][k];
+            dv += (b[1][k] - eb[1][k]) * (b[1][k] - eb[1][k]);
+            v += eb[1][k] * eb[1][k];
+        }
+        worstDirection = std::fmax(worstDirection, std::atan2(eraPm(cross), dot) * ERFA_DR2AS * 1000.0);
+        worstVelocity = std::fmax(worstVelocity, std::sqrt(dv / v));
+    }
+    std::printf("worst Earth direction %.3f mas, velocity %.2e\n", worstDirection, worstVelocity);
+    EXPECT_LT(worstDirection, 0.7) << "milliarcseconds";
+    EXPECT_LT(worstVelocity, 2e-7);
+}
+
 // The apparent Sun against ERFA's own star-place chain (eraApci13 + eraAtciqz with the Sun
 // as a "star" at its distance), an independent route through the same theory.
 TEST(EphemerisSun, RightAscensionAndDeclinationAgainstErfaChain) {
