@@ -399,7 +399,7 @@ void OptionForm::Command3_Click() {
 }
 
 void OptionForm::Command4_Click() {
-    SelectMusicFile(signalFile_, this, host_.Music());
+    SelectMusicFile(signalFile_, this, host_.Music(), Command3);
     Command3->setEnabled(!signalFile_.empty());
 }
 

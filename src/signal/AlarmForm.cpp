@@ -525,7 +525,7 @@ void AlarmForm::Command4_Click() {
     if (!LeaveTimeBoxes()) return;
     if (editor_.Line() < 0) return;
     std::string file = editor_.File();
-    SelectMusicFile(file, this, music_);
+    SelectMusicFile(file, this, music_, Command3);
     editor_.SetFile(file);
     Command3->setEnabled(!editor_.File().empty());
 }
