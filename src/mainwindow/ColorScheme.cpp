@@ -73,27 +73,27 @@ FaceColors DayNightColors(DayNightBand band, const SysColorFunction& sysColor) {
 bool SelectClockColor(const SchemeInputs& in, FaceColors& shown) {
     FaceColors target = shown;
     switch (in.BackgroundMode) {
-    case 0:
+    case kSchemeSystem:
         if (shown.Back == SystemColorRef(ColorWindow)) return false;
         target = {SystemColorRef(ColorWindow), SystemColorRef(ColorWindowText)};
         break;
-    case 1: {
+    case kSchemeDayNight: {
         const DayNightBand band = in.SunBand ? in.SunBand() : DayNightBand::Day;
         target = DayNightColors(band, in.SysColor);
         if (shown.Back == target.Back) return false;
         break;
     }
-    case 2: {
+    case kSchemeDesktop: {
         const OleColor desktop = ResolveColor(SystemColorRef(ColorBackground), in.SysColor);
         if (shown.Back == desktop) return false;
         target = {desktop, ContrastColor(desktop, in.SysColor)};
         break;
     }
-    case 3:
+    case kSchemeSeeThrough:
         if (shown.Back == TransparencyKeyColor) return false;
         target = {TransparencyKeyColor, ContrastColor(SystemColorRef(ColorBackground), in.SysColor)};
         break;
-    case 4:
+    case kSchemeUser:
         if (shown.Back == in.UserBackColor && shown.Fore == in.UserForeColor) return false;
         target = {in.UserBackColor, in.UserForeColor};
         break;

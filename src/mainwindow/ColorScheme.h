@@ -79,11 +79,11 @@ struct FaceColors {
 FaceColors DayNightColors(DayNightBand band, const SysColorFunction& sysColor);
 
 struct SchemeInputs {
-    std::int32_t BackgroundMode = 1;
+    std::int32_t BackgroundMode = kSchemeDayNight;  // a ColorSchemeKind
     OleColor UserBackColor = 0xFFFFFF;
     OleColor UserForeColor = 0;
     SysColorFunction SysColor;
-    // Asked only in scheme 1, once per call: the band the Sun is in now.
+    // Asked only in the day-and-night scheme, once per call: the band the Sun is in now.
     std::function<DayNightBand()> SunBand;
 };
 

@@ -1,8 +1,8 @@
 #include "music/MusicFileChooser.h"
 
 #include "music/MusicEngine.h"
+#include "music/PlayStopButton.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -18,16 +18,6 @@ namespace {
 MusicFileDialogRunner& Runner() {
     static MusicFileDialogRunner runner;
     return runner;
-}
-
-// The owner's play/stop button shows the stop glyph while any music plays.
-bool OwnerShowsPlaying(QWidget* owner) {
-    if (!owner) return false;
-    const auto* button = owner->findChild<QAbstractButton*>(QStringLiteral("Command3"));
-    if (!button) return false;
-    const QVariant caption = button->property("caption");
-    const QString shown = caption.isValid() ? caption.toString() : button->text();
-    return shown == QString::fromStdString(PlayButtonCaption(true));
 }
 
 // Where the dialog starts when the name has no folder of its own: the user's music folder if
@@ -74,7 +64,7 @@ int MusicFilterIndex(const std::string& fileName) {
     return 6;
 }
 
-void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music) {
+void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music, const PlayStopButton* playButton) {
     QFileDialog dialog(owner, QStringLiteral("音楽ファイルを選択"));
     // Qt's own dialog: the desktop's native one needs the GLib event loop the clock does not run.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -106,8 +96,8 @@ void SelectMusicFile(std::string& fileName, QWidget* owner, MusicEngine* music) 
     const QFileInfo picked(chosen.front());
     if (!picked.dir().exists()) return;  // the folder must exist
     fileName = picked.absoluteFilePath().toStdString();
-    // Whenever a file is chosen while music plays, even the same file again.
-    if (music && OwnerShowsPlaying(owner)) music->StopMusic();
+    // Whenever a file is chosen while the button shows music playing, even the same file again.
+    if (music && playButton && playButton->ShowsPlaying()) music->StopMusic();
 }
 
 void SetMusicFileDialogRunner(MusicFileDialogRunner runner) { Runner() = std::move(runner); }

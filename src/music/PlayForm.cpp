@@ -141,7 +141,7 @@ void PlayForm::Combo1_Click() {
 }
 
 void PlayForm::Command1_Click() {
-    SelectMusicFile(playFile_, this, music_);
+    SelectMusicFile(playFile_, this, music_, Command3);
     Command3->setEnabled(!playFile_.empty());
     Combo1->setFocus();
 }

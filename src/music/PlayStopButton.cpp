@@ -45,7 +45,6 @@ GlyphButton::GlyphButton(const QString& caption, QWidget* parent) : QPushButton(
 
 void GlyphButton::SetCaption(const QString& caption) {
     caption_ = caption;
-    setProperty("caption", caption);  // read by the file chooser without knowing this class
     setIcon(WithFadedDisabledLook(style()->standardIcon(IconFor(caption), nullptr, this)));
 }
 

@@ -24,8 +24,8 @@ private:
 };
 
 // A play/stop button that follows the music engine: "4" with tooltip "再生" while nothing
-// plays, "<" with "停止" while any music plays, whoever started it. Named "Command3" by the
-// dialogs, which is how the file chooser finds it.
+// plays, "<" with "停止" while any music plays, whoever started it. The dialogs hand it to the
+// file chooser, which stops the music it shows.
 class PlayStopButton : public GlyphButton {
     Q_OBJECT
 public:

@@ -132,7 +132,7 @@ void OptionForm::BuildControls() {
     Label1 = new QLabel(QStringLiteral("背景(&G)"), this);
     Combo1 = new QComboBox(this);
     const char* const schemes[] = {"Windows標準", "昼夜別", "デスクトップの色", "透過", "ユーザ設定"};
-    for (int i = 0; i < 5; ++i) Combo1->addItem(QString::fromUtf8(schemes[i]), i);
+    for (int i = kSchemeSystem; i <= kSchemeUser; ++i) Combo1->addItem(QString::fromUtf8(schemes[i]), i);
     Label1->setBuddy(Combo1);
     Check5 = new QCheckBox(QStringLiteral("丸いウィンドウ(&R)"), this);
 
@@ -148,7 +148,7 @@ void OptionForm::BuildControls() {
     Label4 = new QLabel(QStringLiteral("時報(&H)"), this);
     Combo2 = new QComboBox(this);
     const char* const kinds[] = {"なし", "チャイム", "4点時報", "時刻の数", "音楽"};
-    for (int i = 0; i < 5; ++i) Combo2->addItem(QString::fromUtf8(kinds[i]), i);
+    for (int i = kSignalNone; i <= kSignalMusic; ++i) Combo2->addItem(QString::fromUtf8(kinds[i]), i);
     Label4->setBuddy(Combo2);
     Command3 = new PlayStopButton(host_.Music(), this);
     Command3->setObjectName(QStringLiteral("Command3"));
@@ -279,7 +279,7 @@ void OptionForm::Form_Load() {
     // if any: the output may be missing only for now (the sound server not up yet), and an OK
     // must not lose the user's choice for that.
     if (!host_.MidiAvailable()) {
-        for (int i = 3; i >= 1; --i) {
+        for (int i = kSignalStrikeCount; i >= kSignalChime; --i) {  // the MIDI kinds, listed in kind order
             if (Combo2->itemData(i).toInt() != state.TimeSignalMode) {
                 Combo2->removeItem(i);
                 continue;
@@ -335,8 +335,8 @@ void OptionForm::Check1_MouseUp(Qt::MouseButton button, int x, int y) {
 
 void OptionForm::Combo1_Click() {
     const int scheme = SelectedData(Combo1);
-    Check5->setEnabled(scheme != 3);
-    const bool user = scheme == 4;
+    Check5->setEnabled(scheme != kSchemeSeeThrough);
+    const bool user = scheme == kSchemeUser;
     Label2->setEnabled(user);
     Label3->setEnabled(user);
     Command5[0]->setEnabled(user);
@@ -344,7 +344,7 @@ void OptionForm::Combo1_Click() {
 }
 
 void OptionForm::Combo2_Click() {
-    const bool music = SelectedData(Combo2) == 4;
+    const bool music = SelectedData(Combo2) == kSignalMusic;
     Command3->setEnabled(music && !signalFile_.empty());
     Command4->setEnabled(music);
     if (!Command3->isEnabled()) StopOwnPreview();
@@ -399,7 +399,7 @@ void OptionForm::Command3_Click() {
 }
 
 void OptionForm::Command4_Click() {
-    SelectMusicFile(signalFile_, this, host_.Music());
+    SelectMusicFile(signalFile_, this, host_.Music(), Command3);
     Command3->setEnabled(!signalFile_.empty());
 }
 

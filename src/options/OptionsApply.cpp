@@ -103,12 +103,12 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
 
     // 3. Time signal. A chime or pips in progress must not go on in a kind no longer chosen.
     const std::int32_t old = state.TimeSignalMode;
-    if (old >= 1 && old <= 3 && choices.Kind != old) host.MidiClose();
+    if (IsMidiSignal(old) && choices.Kind != old) host.MidiClose();
     MusicEngine* music = host.Music();
-    if (old == 4 && choices.Kind != 4 && state.MusicPlayMode == kPlayModeTimeSignal && music)
+    if (old == kSignalMusic && choices.Kind != kSignalMusic && state.MusicPlayMode == kPlayModeTimeSignal && music)
         music->StopMusic();
     // Music without a file would be silent: the previous kind and file stay.
-    if (!choices.File.empty() || choices.Kind != 4) {
+    if (!choices.File.empty() || choices.Kind != kSignalMusic) {
         state.TimeSignalMode = choices.Kind;
         state.TimeSignalFile = choices.File;
     }
@@ -123,13 +123,13 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
     // 7.-9. Scheme, window state, see-through face (which re-applies the scheme).
     state.BackgroundMode = choices.Scheme;
     if (host.WindowState() == ClockWindowState::Minimized) host.RestoreFromMinimized();
-    host.SetTransparentForm(choices.Scheme == 3);
+    host.SetTransparentForm(choices.Scheme == kSchemeSeeThrough);
 
     // 10. Music keeps its look on the readout.
     if (music && music->MusicStatus() == "playing") host.ShowReadoutMusicLook();
 
     // 11. Round window: the see-through face is always round.
-    const bool round = choices.Scheme == 3 || choices.Round;
+    const bool round = choices.Scheme == kSchemeSeeThrough || choices.Round;
     if (round || host.IsRound()) host.SetCircleForm(round);
 
     // 12. The round state changes the window's buttons.

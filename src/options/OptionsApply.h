@@ -18,8 +18,8 @@ struct OptionChoices {
     bool StartUp = false;          // counts only with Tray
     bool StartMinimized = false;   // counts only with Tray
     bool Round = false;            // the check mark, whether offered or not
-    std::int32_t Kind = 0;         // time-signal kind 0..4
-    std::int32_t Scheme = 1;       // colour scheme 0..4
+    std::int32_t Kind = kSignalNone;   // a TimeSignalKind
+    std::int32_t Scheme = kSchemeDayNight;  // a ColorSchemeKind
     OleColor Back = 0xFFFFFF;
     OleColor Fore = 0;
     std::string File;              // time-signal music file (UTF-8)

@@ -45,18 +45,18 @@ constexpr int kMinuteTop = 60;  // one past 59: the minute bar wraps to 0 and ca
 
 const QString kSoundTexts[] = {QStringLiteral("OFF"), QStringLiteral("チャイム"), QStringLiteral("音楽")};
 
-// The list shows every kind that is neither off nor the chime as music, as the alarms sound it.
-int SoundIndex(const AlarmValue& value) {
-    return value.SoundKind() == kAlarmSoundOff     ? 0
-           : value.SoundKind() == kAlarmSoundChime ? 1
-                                                   : 2;
+// Combo2's items, in order.
+constexpr AlarmRepeat kRules[] = {AlarmRepeat::Once, AlarmRepeat::Weekdays, AlarmRepeat::EveryDay};
+
+int RuleIndex(AlarmRepeat repeat) {
+    return static_cast<int>(std::find(std::begin(kRules), std::end(kRules), repeat) - std::begin(kRules));
 }
 
 QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 QString AlarmLineText(const AlarmValue& value) {
     return TwoDigits(value.Hour()) + QLatin1Char(':') + TwoDigits(value.Minute()) + QLatin1Char('\t') +
-           kSoundTexts[SoundIndex(value)];
+           kSoundTexts[ListedSoundKind(value)];
 }
 
 QPointer<AlarmForm>& OpenForm() {
@@ -334,6 +334,8 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
     connect(Combo2, &QComboBox::currentIndexChanged, this, [this] { Combo2_Click(); });
+    for (int k = 0; k < 7; ++k)
+        connect(Check1[k], &QCheckBox::toggled, this, [this, k](bool on) { editor_.SetWeekday(k + 1, on); });
     for (int i = 0; i < 2; ++i)
         connect(VScroll1[i], &QAbstractSlider::valueChanged, this, [this, i] { VScroll1_Change(i); });
     connect(Command5, &QPushButton::clicked, this, &AlarmForm::Command5_Click);
@@ -385,99 +387,65 @@ void AlarmForm::Form_Load() {
                                        host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
                                        DialogVerticalRule::TopAligned));
 
-    const AlarmTables& tables = host_.Alarms();
-    editFile_ = tables.AlarmFile;
-    loaded_ = tables.AlarmSetting;
-    for (int i = 0; i < kAlarmCount; ++i) {
-        SetItemData(i, tables.AlarmSetting[i]);
-        SetLineText(i, AlarmLineText(AlarmValue(tables.AlarmSetting[i])));
-    }
-    tag_.clear();
+    editor_.Load(host_.Alarms());
+    for (int i = 0; i < kAlarmCount; ++i) ShowLine(i);
     if (List1->currentRow() == 0)
         List1_Click();
     else
         List1->setCurrentRow(0);  // runs List1_Click
 }
 
-std::int32_t AlarmForm::ItemData(int line) const {
-    const QListWidgetItem* item = List1->item(line);
-    return item ? item->data(Qt::UserRole).toInt() : 0;
-}
+QString AlarmForm::Tag() const { return editor_.Line() >= 0 ? QString::number(editor_.Line()) : QString(); }
 
-void AlarmForm::SetItemData(int line, std::int32_t value) {
-    if (QListWidgetItem* item = List1->item(line)) item->setData(Qt::UserRole, value);
-}
+std::int32_t AlarmForm::ItemData(int line) const { return editor_.Value(line).Packed(); }
 
-QString AlarmForm::LineText(int line) const {
-    const QListWidgetItem* item = List1->item(line);
-    return item ? item->text() : QString();
-}
-
-void AlarmForm::SetLineText(int line, const QString& text) {
-    if (QListWidgetItem* item = List1->item(line)) item->setText(text);
-}
-
-int AlarmForm::TagLine() const {
-    bool ok = false;
-    const int line = tag_.toInt(&ok);
-    return ok && line >= 0 && line < kAlarmCount ? line : -1;
+void AlarmForm::ShowLine(int line) {
+    if (QListWidgetItem* item = List1->item(line)) item->setText(AlarmLineText(editor_.Shown(line)));
 }
 
 void AlarmForm::List1_Click() {
     const int selected = List1->currentRow();
     if (selected < 0) return;
-    const int stored = TagLine();
-    if (stored >= 0) {
-        std::int32_t value = VScroll1[1]->value() * 60 + VScroll1[0]->value() * 3600;
-        value |= Combo1->currentIndex() * kAlarmSoundUnit;
-        for (int k = 0; k < 7; ++k)
-            if (Check1[k]->isChecked()) value |= kAlarmSundayBit << k;
-        SetItemData(stored, value);
-        // A preview never outlives its line.
-        if (selected != stored) StopOwnPreview();
-    }
-    tag_ = QString::number(selected);
+    // A preview never outlives its line.
+    if (editor_.Line() >= 0 && selected != editor_.Line()) StopOwnPreview();
+    editor_.Select(selected);
 
-    const AlarmValue value(ItemData(selected));
     for (int i = 0; i < 2; ++i) {
         const QSignalBlocker block(VScroll1[i]);
-        VScroll1[i]->setValue(i == 0 ? std::min(value.Hour(), 23) : value.Minute());
+        VScroll1[i]->setValue(i == 0 ? editor_.Hour() : editor_.Minute());
     }
     VScroll1_Change(0);
     VScroll1_Change(1);
     {
         const QSignalBlocker block(Combo1);
-        Combo1->setCurrentIndex(SoundIndex(value));
+        Combo1->setCurrentIndex(editor_.SoundKind());
     }
     Combo1_Click();
     {
         const QSignalBlocker block(Combo2);
-        const AlarmRepeat repeat = value.Repeat();
-        Combo2->setCurrentIndex(repeat == AlarmRepeat::Once ? 0 : repeat == AlarmRepeat::EveryDay ? 2 : 1);
+        Combo2->setCurrentIndex(RuleIndex(editor_.Repeat()));
     }
     Combo2_Click();
 }
 
 void AlarmForm::Combo1_Click() {
     const int kind = Combo1->currentIndex();
-    const bool music = kind == kAlarmSoundMusic;
-    Command3->setEnabled(music);
-    Command4->setEnabled(music);
-    Combo2->setEnabled(kind > 0);
-    for (QCheckBox* box : Check1) box->setEnabled(kind > 0 && Combo2->currentIndex() == 1);
+    if (kind >= 0) editor_.SetSoundKind(kind);
+    Command3->setEnabled(editor_.MusicChosen());
+    Command4->setEnabled(editor_.MusicChosen());
+    Combo2->setEnabled(editor_.RepeatEditable());
+    for (QCheckBox* box : Check1) box->setEnabled(editor_.WeekdaysEditable());
     if (!Command3->isEnabled()) StopOwnPreview();
-    const int line = TagLine();
-    if (line >= 0 && kind >= 0) SetLineText(line, LineText(line).left(6) + kSoundTexts[kind]);
+    ShowLine(editor_.Line());
 }
 
 void AlarmForm::Combo2_Click() {
     const int rule = Combo2->currentIndex();
-    const bool chosen = rule == 1;
-    // Back on the chosen weekdays the boxes show the days stored, not their last marks.
-    const AlarmValue stored(ItemData(std::max(TagLine(), 0)));
+    if (rule >= 0) editor_.SetRepeat(kRules[rule]);
     for (int k = 0; k < 7; ++k) {
-        Check1[k]->setEnabled(Combo1->currentIndex() > 0 && chosen);
-        Check1[k]->setChecked(rule == 2 || (chosen && stored.HasWeekday(k + 1)));
+        Check1[k]->setEnabled(editor_.WeekdaysEditable());
+        const QSignalBlocker block(Check1[k]);
+        Check1[k]->setChecked(editor_.HasWeekday(k + 1));
     }
 }
 
@@ -493,12 +461,11 @@ void AlarmForm::VScroll1_Change(int index) {
     }
     const int value = bar->value();
     Text1[index]->setText(QString::number(value));
-    const int line = TagLine();
-    if (line >= 0) {
-        QString text = LineText(line);
-        text.replace(index * 3, 2, TwoDigits(value));
-        SetLineText(line, text);
-    }
+    if (index == 0)
+        editor_.SetHour(value);
+    else
+        editor_.SetMinute(value);
+    ShowLine(editor_.Line());
 }
 
 bool AlarmForm::Text1_Validate(int index) {
@@ -540,8 +507,8 @@ void AlarmForm::Command3_Click() {
     if (!LeaveTimeBoxes()) return;
     if (Command3->ShowsPlaying()) {
         if (music_) music_->StopMusic();
-    } else if (music_ && TagLine() >= 0) {
-        music_->PlayMusic(editFile_[TagLine()], kPlayModeUser);
+    } else if (music_ && editor_.Line() >= 0) {
+        music_->PlayMusic(editor_.File(), kPlayModeUser);
         preview_ = music_->CurrentPlayback();
     }
     Combo1->setFocus();
@@ -556,31 +523,23 @@ void AlarmForm::StopOwnPreview() {
 
 void AlarmForm::Command4_Click() {
     if (!LeaveTimeBoxes()) return;
-    const int line = TagLine();
-    if (line < 0) return;
-    SelectMusicFile(editFile_[line], this, music_);
-    Command3->setEnabled(!editFile_[line].empty());
+    if (editor_.Line() < 0) return;
+    std::string file = editor_.File();
+    SelectMusicFile(file, this, music_, Command3);
+    editor_.SetFile(file);
+    Command3->setEnabled(!editor_.File().empty());
 }
 
 void AlarmForm::Command1_Click() {
     if (!LeaveTimeBoxes()) return;
     List1_Click();  // the editor into its line
-    // Music without a file would have nothing to play when the alarm comes.
-    for (int i = 0; i < kAlarmCount; ++i) {
-        const AlarmValue value(ItemData(i));
-        if (ItemData(i) == loaded_[i] || !value.IsMusic()) continue;
-        if (!editFile_[i].empty() || !host_.Alarms().AlarmFile[i].empty()) continue;
-        List1->setCurrentRow(i);
-        host_.ShowExclamation(MusicWithoutFileMessage(i));
+    const int missing = editor_.MusicWithoutFile(host_.Alarms());
+    if (missing >= 0) {
+        List1->setCurrentRow(missing);
+        host_.ShowExclamation(MusicWithoutFileMessage(missing));
         return;
     }
-    AlarmTables& tables = host_.Alarms();
-    for (int i = 0; i < kAlarmCount; ++i) {
-        const std::int32_t value = ItemData(i);
-        if (value != loaded_[i]) tables.AlarmSetting[i] = value;
-        // An empty working name never clears a stored one.
-        if (!editFile_[i].empty()) tables.AlarmFile[i] = editFile_[i];
-    }
+    editor_.WriteTo(host_.Alarms());
     accept();
 }
 

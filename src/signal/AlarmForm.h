@@ -2,6 +2,7 @@
 // AlarmForm, "アラームの設定": the ten alarms as a list, an editor for the line selected, a
 // preview of an alarm's music, and OK writing the edits back into the alarm tables.
 
+#include "signal/AlarmEditor.h"
 #include "signal/AlarmFormHost.h"
 #include "timekeeping/AlarmValue.h"
 
@@ -82,10 +83,10 @@ public:
     void Command2_Click();
 
     // The index of the line the editor shows, as text; empty before the first load.
-    QString Tag() const { return tag_; }
-    // The working alarm value of a line (its item data).
+    QString Tag() const;
+    // The working alarm value of a line.
     std::int32_t ItemData(int line) const;
-    const std::array<std::string, kAlarmCount>& EditFile() const { return editFile_; }
+    const std::array<std::string, kAlarmCount>& EditFile() const { return editor_.Files(); }
 
     QListWidget* List1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -112,10 +113,8 @@ protected:
 private:
     void Form_Unload();
     void FitList();
-    int TagLine() const;
-    void SetItemData(int line, std::int32_t value);
-    void SetLineText(int line, const QString& text);
-    QString LineText(int line) const;
+    // A line's text from the editor (the editor's own line with its edits).
+    void ShowLine(int line);
     // Both time boxes left as a button or the list would leave them; false when one refused.
     bool LeaveTimeBoxes();
     // Stops the music only if it is the preview this dialog started.
@@ -123,11 +122,7 @@ private:
 
     AlarmFormHost& host_;
     MusicEngine* music_ = nullptr;
-    std::array<std::string, kAlarmCount> editFile_;
-    // The values the tables held when the dialog opened: lines not edited keep what the
-    // tables hold at OK, so an alarm that switched itself off meanwhile stays off.
-    std::array<std::int32_t, kAlarmCount> loaded_{};
-    QString tag_;
+    AlarmEditor editor_;
     bool unloaded_ = false;
     bool inFocusOut_ = false;
     bool refusedClick_ = false;  // the press that took the focus from a refused time box

@@ -217,7 +217,7 @@ void SignalControl::TimeSignal(std::int32_t scaleTime) {
     if (scaleTime < 0) return;
     const LocalDateTime now = now_();
     const std::int32_t kind = state_.TimeSignalMode;
-    const bool midiKind = kind >= 1 && kind <= 3;
+    const bool midiKind = IsMidiSignal(kind);
     const std::int32_t period = SignalPeriod(state_.ClockMode);
     const std::int32_t scaled = Wrap(scaleTime / 50);
     const std::int32_t step = scaled % period;
@@ -239,7 +239,7 @@ void SignalControl::TimeSignal(std::int32_t scaleTime) {
         const std::int32_t top = scaled - step;
         const double here = ReferenceInstant(now);
         const bool again = top == lastSignalTop_ && std::abs(here - lastSignalAt_) < kRepeatGuardSeconds;
-        const bool tooLate = lateSeconds > kGracePeriodSeconds || (kind == 2 && step > kPipsLatestStep);
+        const bool tooLate = lateSeconds > kGracePeriodSeconds || (kind == kSignalFourPips && step > kPipsLatestStep);
         if (!again && !tooLate) {
             lastSignalTop_ = top;
             lastSignalAt_ = here;
@@ -252,9 +252,9 @@ void SignalControl::TimeSignal(std::int32_t scaleTime) {
         const std::int32_t upcoming = Wrap(scaled - step + period);
         if (!signalChime_.IsOpen() && openTriedFor_ != upcoming) {
             openTriedFor_ = upcoming;
-            signalChime_.MidiOpen(kind == 2 ? kProgramRecorder : kProgramTubularBells);
+            signalChime_.MidiOpen(kind == kSignalFourPips ? kProgramRecorder : kProgramTubularBells);
         }
-        if (kind == 2 && step >= period - 3 && scaled != lastPipSecond_) {
+        if (kind == kSignalFourPips && step >= period - 3 && scaled != lastPipSecond_) {
             lastPipSecond_ = scaled;
             signalChime_.MidiShortPip();
         }
@@ -269,22 +269,22 @@ void SignalControl::StartSignal(int hourIndex) {
     std::int16_t& limit = state_.SignalStepLimit;
     signalStep_ = 0;
     switch (kind) {
-    case 1:
+    case kSignalChime:
         if (!signalChime_.IsOpen()) signalChime_.MidiOpen(kProgramTubularBells);
         signalChime_.MidiChimeNote(0);
         limit = signalChime_.IsOpen() ? kChimeSteps : 0;
         break;
-    case 2:
+    case kSignalFourPips:
         if (!signalChime_.IsOpen()) signalChime_.MidiOpen(kProgramRecorder);
         signalChime_.MidiLongPip(true);
         limit = 2;
         break;
-    case 3:
+    case kSignalStrikeCount:
         if (!signalChime_.IsOpen()) signalChime_.MidiOpen(kProgramTubularBells);
         limit = static_cast<std::int16_t>(2 * (StrikeCount(state_.ClockMode, hourIndex) - 1));
         signalChime_.MidiStrike();
         break;
-    case 4:
+    case kSignalMusic:
         // Never over other music; and with no file there is nothing to play.
         if (state_.MusicPlayMode == kPlayModeStop && !state_.TimeSignalFile.empty())
             music_.PlayMusic(state_.TimeSignalFile, kPlayModeTimeSignal);
@@ -302,9 +302,9 @@ void SignalControl::StepSignal() {
     const std::int16_t limit = state_.SignalStepLimit;
     const std::int32_t kind = state_.TimeSignalMode;
     if (step <= limit) {
-        if (kind == 1) signalChime_.MidiChimeNote(static_cast<std::int16_t>(step));
-        if (kind == 2 && step == limit) signalChime_.MidiLongPip(false);
-        if (kind == 3 && step % 2 == 0) signalChime_.MidiStrike();
+        if (kind == kSignalChime) signalChime_.MidiChimeNote(static_cast<std::int16_t>(step));
+        if (kind == kSignalFourPips && step == limit) signalChime_.MidiLongPip(false);
+        if (kind == kSignalStrikeCount && step % 2 == 0) signalChime_.MidiStrike();
         return;
     }
     if (step >= limit + 2) EndSignal();

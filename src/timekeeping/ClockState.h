@@ -29,6 +29,27 @@ constexpr std::int32_t kNoDay = std::numeric_limits<std::int32_t>::min();
 // colour by its low byte. Kept signed, as the settings store holds them.
 using OleColor = std::int32_t;
 
+// ClockState::TimeSignalMode: the kind of hourly time signal, stored as these numbers.
+enum TimeSignalKind : std::int32_t {
+    kSignalNone = 0,
+    kSignalChime = 1,        // a tune on the MIDI chime
+    kSignalFourPips = 2,     // three short pips and a long one, MIDI
+    kSignalStrikeCount = 3,  // the hour struck as a count, MIDI
+    kSignalMusic = 4,        // the time signal's music file
+};
+
+// The kinds that sound on the MIDI output.
+constexpr bool IsMidiSignal(std::int32_t kind) { return kind >= kSignalChime && kind <= kSignalStrikeCount; }
+
+// ClockState::BackgroundMode: the colour scheme of the face, stored as these numbers.
+enum ColorSchemeKind : std::int32_t {
+    kSchemeSystem = 0,     // the system's window colours
+    kSchemeDayNight = 1,   // follows the Sun
+    kSchemeDesktop = 2,    // the desktop's colour
+    kSchemeSeeThrough = 3, // colour-keyed, see-through face in a round window
+    kSchemeUser = 4,       // the user's two colours
+};
+
 // ClockState::AlarmIndex while no alarm sounds.
 inline constexpr std::int16_t kNoAlarm = -1;
 
@@ -36,11 +57,11 @@ struct ClockState {
     // Public fields (the dialogs read and write them).
     bool ShowInTaskTray = false;
     bool CloseButtonMinimized = false;
-    std::int32_t TimeSignalMode = 2;      // 0 none, 1 chime, 2 four pips, 3 strike count, 4 music
+    std::int32_t TimeSignalMode = kSignalFourPips;  // a TimeSignalKind
     std::string TimeSignalFile;           // UTF-8 path
     std::int32_t MusicPlayMode = 0;       // 0 nobody, 1 time signal, 2 alarm, 3 user
     std::int16_t AlarmIndex = kNoAlarm;   // alarm now sounding
-    std::int32_t BackgroundMode = 1;      // colour scheme 0..4
+    std::int32_t BackgroundMode = kSchemeDayNight;  // a ColorSchemeKind
     OleColor UserBackColor = 0xFFFFFF;
     OleColor UserForeColor = 0;
 

@@ -30,7 +30,7 @@ bool ClockTick::Timer1_Timer() {
         display_.DrawHands(v);
     }
     signal_.AlarmControl(static_cast<std::int32_t>(std::floor(t)));
-    if (state_.TimeSignalMode != 0) signal_.TimeSignal(v);
+    if (state_.TimeSignalMode != kSignalNone) signal_.TimeSignal(v);
     if (state_.MusicPlayMode > 0 && music_.MusicStatus() == "stopped") {
         music_.StopMusic();
         state_.AlarmIndex = kNoAlarm;

@@ -76,7 +76,7 @@ protected:
             dialog.selectFile(pick);
             return true;
         });
-        SelectMusicFile(current, &owner, &music);
+        SelectMusicFile(current, &owner, &music, Command3);
         return current;
     }
     struct {
@@ -140,7 +140,7 @@ TEST_F(MusicChooserTest, EachFilterListsItsFiles) {
         return false;
     });
     std::string current = folder.filePath(QStringLiteral("b.mid")).toStdString();
-    SelectMusicFile(current, &owner, &music);
+    SelectMusicFile(current, &owner, &music, Command3);
     ASSERT_EQ(listed.size(), 6u);
     EXPECT_EQ(listed[0], QStringList({"a.wav"}));
     EXPECT_EQ(listed[1], QStringList({"b.mid", "c.RMI"}));
@@ -182,7 +182,7 @@ TEST_F(MusicChooserTest, NothingStopsWhenTheOwnerShowsNoMusic) {
         return true;
     });
     std::string name = old;
-    SelectMusicFile(name, &bare, &music);
+    SelectMusicFile(name, &bare, &music, nullptr);
     EXPECT_EQ(name, Path("new.wav").toStdString());
     EXPECT_EQ(state.MusicPlayMode, kPlayModeUser);
 }
