@@ -264,7 +264,7 @@ void OptionForm::Form_Load() {
     Check3->setChecked(state.CloseButtonMinimized);
     Check1_Click();
 
-    // 5. Scheme; one outside the list shows the default scheme.
+    // Scheme; one outside the list shows the default scheme.
     const int scheme = state.BackgroundMode >= 0 && state.BackgroundMode < Combo1->count()
                            ? state.BackgroundMode
                            : static_cast<int>(kBackgroundMode.defaultValue);
@@ -275,7 +275,7 @@ void OptionForm::Form_Load() {
     SetSampleColors(state.UserBackColor, state.UserForeColor);
     signalFile_ = state.TimeSignalFile;
 
-    // 8. Without a MIDI output only "なし" and "音楽" remain, and the MIDI kind chosen before,
+    // Without a MIDI output only "なし" and "音楽" remain, and the MIDI kind chosen before,
     // if any: the output may be missing only for now (the sound server not up yet), and an OK
     // must not lose the user's choice for that.
     if (!host_.MidiAvailable()) {
@@ -287,7 +287,7 @@ void OptionForm::Form_Load() {
             Combo2->setItemData(i, QStringLiteral("MIDI 出力が見つかりません。見つかれば鳴ります。"), Qt::ToolTipRole);
         }
     }
-    // 9. The list is searched by item data; a kind it does not carry selects the first item.
+    // The list is searched by item data; a kind it does not carry selects the first item.
     int kindIndex = 0;
     for (int i = 0; i < Combo2->count(); ++i) {
         if (Combo2->itemData(i).toInt() == state.TimeSignalMode) {
@@ -301,7 +301,7 @@ void OptionForm::Form_Load() {
     // above, so that opening never stops it).
     if (host_.Music()) Command3->ShowState(host_.Music()->IsPlaying());
 
-    // 10. Beside the clock, tops aligned.
+    // Beside the clock, tops aligned.
     MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
                                        host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
                                        DialogVerticalRule::TopAligned));

@@ -92,16 +92,16 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
     const bool startUp = choices.StartUp && tray;
     const bool startMinimized = choices.StartMinimized && tray;
 
-    // 1. Notification icon.
+    // Notification icon.
     if (tray && !state.ShowInTaskTray) host.AddTaskTrayIcon();
     if (!tray && state.ShowInTaskTray) host.RemoveTaskTrayIcon();
     state.ShowInTaskTray = tray;
 
-    // 2. Close button.
+    // Close button.
     state.CloseButtonMinimized = closeMinimizes;
     host.SetWindowButtons(state.CloseButtonMinimized);
 
-    // 3. Time signal. A chime or pips in progress must not go on in a kind no longer chosen.
+    // Time signal. A chime or pips in progress must not go on in a kind no longer chosen.
     const std::int32_t old = state.TimeSignalMode;
     if (IsMidiSignal(old) && choices.Kind != old) host.MidiClose();
     MusicEngine* music = host.Music();
@@ -116,7 +116,7 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
     // 4.-5. Start-up entry and its root.
     const std::int32_t root = ApplyStartupRegistration(startUp, host, store, programPath);
 
-    // 6. Saved options.
+    // Saved options.
     Write(store, kMinimized, startMinimized);
     Write(store, kCircleForm, choices.Round);
 
@@ -125,17 +125,17 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
     if (host.WindowState() == ClockWindowState::Minimized) host.RestoreFromMinimized();
     host.SetTransparentForm(choices.Scheme == kSchemeSeeThrough);
 
-    // 10. Music keeps its look on the readout.
+    // Music keeps its look on the readout.
     if (music && music->MusicStatus() == "playing") host.ShowReadoutMusicLook();
 
-    // 11. Round window: the see-through face is always round.
+    // Round window: the see-through face is always round.
     const bool round = choices.Scheme == kSchemeSeeThrough || choices.Round;
     if (round || host.IsRound()) host.SetCircleForm(round);
 
-    // 12. The round state changes the window's buttons.
+    // The round state changes the window's buttons.
     host.SetWindowButtons(state.CloseButtonMinimized);
 
-    // 13. Colours; the scheme shows them when it is next applied.
+    // Colours; the scheme shows them when it is next applied.
     state.UserBackColor = choices.Back;
     state.UserForeColor = choices.Fore;
     return root;
