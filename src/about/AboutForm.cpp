@@ -4,6 +4,7 @@
 
 #include "platform/DialogPlacement.h"
 #include "platform/ResourceStrings.h"
+#include "platform/UiFont.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -36,9 +37,8 @@ AboutForm::AboutForm(AboutHost& host, QWidget* owner)
       host_(host) {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    QFont font = this->font();
-    font.setPointSize(9);
-    setFont(font);
+    setFont(DialogFont(this->font()));
+    const QFont font = this->font();
     setFixedSize(FromTwips(0, 0, 3960, 2805).size());
 
     Frame1 = new QFrame(this);

@@ -6,6 +6,7 @@
 #include "music/PlayStopButton.h"
 #include "platform/DialogPlacement.h"
 #include "platform/ResourceStrings.h"
+#include "platform/UiFont.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 
@@ -38,7 +39,7 @@ PlayForm::PlayForm(PlayFormHost& host, QWidget* owner)
       host_(host), music_(host.Music()) {
     setObjectName(QStringLiteral("PlayForm"));
     setWindowTitle(QStringLiteral("音楽演奏"));
-    setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    setFont(DialogFont(font()));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));

@@ -1,4 +1,3 @@
-#include "platform/OleColors.h"
 #include "options/OptionForm.h"
 
 #include "music/MusicEngine.h"
@@ -7,14 +6,15 @@
 #include "options/ColorChooser.h"
 #include "options/OptionsApply.h"
 #include "platform/DialogPlacement.h"
+#include "platform/OleColors.h"
 #include "platform/ResourceStrings.h"
+#include "platform/UiFont.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,15 +38,6 @@ QPointer<OptionForm>& TheInstance() {
 }
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-// The dialog's designed font is a 9-point Japanese UI font.
-QFont DialogFont(const QFont& base) {
-    QFont font(base);
-    const QString family = QStringLiteral("Noto Sans CJK JP");
-    if (QFontDatabase::families().contains(family)) font.setFamily(family);
-    font.setPointSize(9);
-    return font;
-}
 
 // The designed layout in twips: 15 to a logical pixel.
 constexpr double kTwipsPerPixel = 15.0;

@@ -5,6 +5,7 @@
 #include "music/PlayStopButton.h"
 #include "platform/DialogPlacement.h"
 #include "platform/ResourceStrings.h"
+#include "platform/UiFont.h"
 #include "timekeeping/Clock.h"
 
 #include <QApplication>
@@ -203,9 +204,7 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
       host_(host),
       music_(host.Music()) {
     setWindowTitle(QStringLiteral("アラームの設定"));
-    QFont font = this->font();
-    font.setPointSize(9);
-    setFont(font);
+    setFont(DialogFont(font()));
 
     List1 = new QListWidget(this);
     List1->setItemDelegate(new TabColumnDelegate(List1));

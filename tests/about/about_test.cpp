@@ -137,6 +137,7 @@ TEST(AboutForm, DrawnWholeWithNoCaptionCutOff) {
     const QImage picture = form.grab().toImage();
     EXPECT_GT(test::ColourCount(picture), 8) << "a blank window";
     EXPECT_TRUE(test::CutCaptions(form).isEmpty()) << test::CutCaptions(form).join(" | ").toStdString();
+    EXPECT_TRUE(test::HasDialogFont(form)) << QFontInfo(form.font()).family().toStdString();
     const QString dir = qEnvironmentVariable("VIREO_SNAPSHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(picture.save(dir + QStringLiteral("/about.png")));

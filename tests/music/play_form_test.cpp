@@ -14,6 +14,7 @@
 #include "timekeeping/ClockTick.h"
 #include "timekeeping/TimeScales.h"
 
+#include "DialogLook.h"
 #include "ScriptedEphemeris.h"
 #include "SoundFakes.h"
 #include "TempConfigHome.h"
@@ -171,6 +172,7 @@ protected:
 
 TEST_F(PlayFormTest, WithNoFilesTheListHoldsOnlyTheOwnFile) {
     auto form = Open();
+    EXPECT_TRUE(test::HasDialogFont(*form));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("音楽演奏"));
     EXPECT_EQ(Items(*form->Combo1), std::vector<QString>{QStringLiteral("ファイル")});
     EXPECT_EQ(ItemData(*form->Combo1), std::vector<int>{-2});

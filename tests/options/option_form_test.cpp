@@ -470,6 +470,7 @@ TEST_F(OptionFormTest, DrawnWholeWithNoCaptionCutOff) {
         const QImage picture = f.grab().toImage();
         EXPECT_GT(test::ColourCount(picture), 8) << name << ": a blank dialog";
         EXPECT_TRUE(test::CutCaptions(f).isEmpty()) << name << ": " << test::CutCaptions(f).join(" | ").toStdString();
+        EXPECT_TRUE(test::HasDialogFont(f)) << name;
         if (!folder.isEmpty()) {
             EXPECT_TRUE(picture.save(folder + QStringLiteral("/vireo-%1.png").arg(name)));
         }

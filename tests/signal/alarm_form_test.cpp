@@ -5,6 +5,7 @@
 #include "music/PlayStopButton.h"
 #include "timekeeping/Clock.h"
 
+#include "DialogLook.h"
 #include "SoundFakes.h"
 
 #include <QApplication>
@@ -136,6 +137,7 @@ TEST_F(AlarmFormTest, LoadsTheTablesIntoTheListAndLineZeroIntoTheEditor) {
 
 TEST_F(AlarmFormTest, TheControlsCarryTheirTextsAndShortcuts) {
     auto form = Load();
+    EXPECT_TRUE(test::HasDialogFont(*form));
     EXPECT_EQ(form->Label1->text(), QStringLiteral("時刻(&T)"));
     EXPECT_EQ(form->Label1->buddy(), form->Text1[0]);
     EXPECT_EQ(form->Label2[0]->text(), QStringLiteral("時"));

@@ -2,6 +2,7 @@
 // What a look at a dialog would catch: a blank picture, or a caption cut off by its control.
 
 #include <QAbstractButton>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QString>
@@ -20,6 +21,11 @@ inline int ColourCount(const QImage& image) {
             if (seen.size() > 50) return static_cast<int>(seen.size());
         }
     return static_cast<int>(seen.size());
+}
+
+// The dialogs' designed font: 9 points of the Japanese face (installed with the program).
+inline bool HasDialogFont(const QWidget& dialog) {
+    return dialog.font().pointSize() == 9 && QFontInfo(dialog.font()).family().contains(QStringLiteral("Noto Sans CJK"));
 }
 
 // The shown one-line labels and buttons whose text is wider than the room they have.
