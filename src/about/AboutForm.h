@@ -41,13 +41,13 @@ public:
     // The link's pressed look: a single-line border while the left button is held over it.
     bool LinkPressedLook() const;
 
-    QFrame* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Image1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QFrame* Frame1 = nullptr;         // the panel the texts and the icon sit on
+    QLabel* Label1 = nullptr;         // product name
+    QLabel* Label2 = nullptr;         // version
+    QLabel* Label3 = nullptr;         // copyright
+    QLabel* Label4 = nullptr;         // the web address, a link
+    QLabel* Image1 = nullptr;         // the program's icon
+    QPushButton* Command1 = nullptr;  // OK
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

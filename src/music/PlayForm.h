@@ -56,10 +56,10 @@ public:
     QString Combo1Tag() const { return tag_; }
     const std::string& PlayFile() const { return playFile_; }
 
-    QComboBox* Combo1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    GlyphButton* Command2 = nullptr;
-    PlayStopButton* Command3 = nullptr;
+    QComboBox* Combo1 = nullptr;        // the source: the own file, the time signal's, an alarm's
+    QPushButton* Command1 = nullptr;    // "...": chooses the own file
+    GlyphButton* Command2 = nullptr;    // pause and resume
+    PlayStopButton* Command3 = nullptr; // play and stop
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -60,17 +60,17 @@ public:
     QCheckBox* Check2 = nullptr;   // start minimised
     QCheckBox* Check3 = nullptr;   // close button minimises
     QCheckBox* Check4 = nullptr;   // start at log-on
-    QLabel* Label1 = nullptr;
+    QLabel* Label1 = nullptr;      // "背景(&G)"
     QComboBox* Combo1 = nullptr;   // colour scheme
     QCheckBox* Check5 = nullptr;   // round window
-    QLabel* Label2 = nullptr;
+    QLabel* Label2 = nullptr;      // "ユーザ色"
     QLabel* Label3 = nullptr;      // sample of the pending user colours
     std::array<QPushButton*, 2> Command5{};  // 0 foreground, 1 background colour
-    QLabel* Label4 = nullptr;
+    QLabel* Label4 = nullptr;      // "時報(&H)"
     QComboBox* Combo2 = nullptr;   // time-signal kind
-    PlayStopButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    SeparatorLine* Line1 = nullptr;
+    PlayStopButton* Command3 = nullptr;  // previews the time signal
+    QPushButton* Command4 = nullptr;     // chooses the time signal's music file
+    SeparatorLine* Line1 = nullptr;      // above OK and キャンセル
     QPushButton* Command1 = nullptr;  // OK
     QPushButton* Command2 = nullptr;  // キャンセル
 

@@ -88,21 +88,21 @@ public:
     std::int32_t ItemData(int line) const;
     const std::array<std::string, kAlarmCount>& EditFile() const { return editor_.Files(); }
 
-    QListWidget* List1 = nullptr;
-    QLabel* Label1 = nullptr;
-    std::array<QLineEdit*, 2> Text1{};
-    std::array<QLabel*, 2> Label2{};
-    std::array<SpinBar*, 2> VScroll1{};
-    QPushButton* Command5 = nullptr;
-    QLabel* Label3 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    PlayStopButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    std::array<QCheckBox*, 7> Check1{};
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
+    QListWidget* List1 = nullptr;           // the ten alarms
+    QLabel* Label1 = nullptr;               // "時刻(&T)"
+    std::array<QLineEdit*, 2> Text1{};      // hour, minute
+    std::array<QLabel*, 2> Label2{};        // "時", "分"
+    std::array<SpinBar*, 2> VScroll1{};     // steps the hour and the minute
+    QPushButton* Command5 = nullptr;        // "&Now": the present time
+    QLabel* Label3 = nullptr;               // "音(&S)"
+    QComboBox* Combo1 = nullptr;            // sound kind: off, chime, music
+    PlayStopButton* Command3 = nullptr;     // previews the line's music
+    QPushButton* Command4 = nullptr;        // chooses the line's music file
+    QGroupBox* Frame1 = nullptr;            // the repeat rule and the weekdays
+    QComboBox* Combo2 = nullptr;            // repeat: once, chosen weekdays, every day
+    std::array<QCheckBox*, 7> Check1{};     // Sunday .. Saturday
+    QPushButton* Command1 = nullptr;        // OK
+    QPushButton* Command2 = nullptr;        // キャンセル
 
     void done(int result) override;
 
