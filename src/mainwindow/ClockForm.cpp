@@ -87,13 +87,8 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     dialogHost_ = std::make_unique<ClockDialogHost>(*this);
     ConnectMenu();
 
-    Timer1 = new QTimer(this);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        ++timer1Events_;
-        Timer1_Timer();
-        KeepTimer1OnTheSecond();
-    });
+    Timer1 = new SecondTimer(*clock_, this);
+    connect(Timer1, &SecondTimer::Timeout, this, &ClockForm::Timer1_Timer);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
 }
 
@@ -106,8 +101,7 @@ ClockForm::~ClockForm() {
         w->close();
         delete w;
     }
-    Timer1->stop();
-    timer1Enabled_ = false;
+    Timer1->SetEnabled(false);
     if (face_) face_->SetEphemeris(nullptr);
     tick_.reset();
     signal_.reset();
@@ -388,44 +382,10 @@ void ClockForm::closeEvent(QCloseEvent* event) {
 
 void ClockForm::Timer1_Timer() {
     if (!tick_ || unloaded_) return;
-    if (tick_->Timer1_Timer()) ++timer1Work_;
+    if (tick_->Timer1_Timer()) Timer1->CountWork();
 }
 
-void ClockForm::SetTimer1Enabled(bool on) {
-    timer1Enabled_ = on && loaded_ && !unloaded_;
-    if (timer1Enabled_) ScheduleTimer1();
-    else Timer1->stop();
-}
-
-void ClockForm::ScheduleTimer1() {
-    if (!timer1Enabled_) return;
-    // Wake just after the next whole second of the clock: every event then finds a new
-    // second, and the work follows the second's start by far less than the interval.
-    const double s = clock_->Now().SecondsOfDay;
-    const double fraction = s - std::floor(s);
-    int ms = static_cast<int>(std::ceil((1.0 - fraction) * 1000.0)) + 1;
-    ms = std::clamp(ms, 1, 1001);
-    Timer1->start(ms);
-    timer1Aligned_ = false;
-}
-
-void ClockForm::KeepTimer1OnTheSecond() {
-    if (!timer1Enabled_) return;
-    // Once on the second, a precise one-second period stays there without being set again;
-    // it is set again only when it has slipped (the clock was set, slewed or suspended).
-    const double s = clock_->Now().SecondsOfDay;
-    const double pastSecond = (s - std::floor(s)) * 1000.0;
-    if (pastSecond > 20.0) {
-        ScheduleTimer1();
-        return;
-    }
-    if (!timer1Aligned_) {
-        Timer1->start(1000);
-        timer1Aligned_ = true;
-    }
-}
-
-int ClockForm::Timer1RemainingTime() const { return timer1Enabled_ ? Timer1->remainingTime() : -1; }
+void ClockForm::SetTimer1Enabled(bool on) { Timer1->SetEnabled(on && loaded_ && !unloaded_); }
 
 std::int32_t ClockForm::ScaleTimeNow() {
     double t = static_cast<float>(clock_->Now().SecondsOfDay);
@@ -532,7 +492,7 @@ void ClockForm::mnuContextMode_Click(int index) {
         signal_->MidiClose();
         signal_->ScaleChanged();
     }
-    const bool wasEnabled = timer1Enabled_;
+    const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
     DrawClockScale();
     if (scales_) {
@@ -552,7 +512,7 @@ void ClockForm::mnuContextLabel_Click(int index) {
 
 void ClockForm::mnuContextLocation_Click() {
     if (!ephemeris_ || unloaded_) return;
-    const bool wasEnabled = timer1Enabled_;
+    const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
     if (signal_) signal_->MidiClose();
     const bool changed = ephemeris_->EditObserver(this);

@@ -16,6 +16,7 @@
 
 #include "ephemeris/Ephemeris.h"
 #include "mainwindow/ColorScheme.h"
+#include "mainwindow/SecondTimer.h"
 #include "mainwindow/WindowGeometry.h"
 #include "timekeeping/AlarmValue.h"
 #include "timekeeping/Clock.h"
@@ -106,13 +107,13 @@ public:
 
     // One event of Timer1 (public so tests can step the clock without waiting).
     void Timer1_Timer();
-    bool Timer1Enabled() const { return timer1Enabled_; }
+    bool Timer1Enabled() const { return Timer1->Enabled(); }
     std::int32_t Timer1Interval() const { return timer1Interval_; }
     // Milliseconds until the timer's next event, or -1 while it is disabled.
-    int Timer1RemainingTime() const;
+    int Timer1RemainingTime() const { return Timer1->RemainingTime(); }
     // Timer events so far, and how many of them found a new second to handle.
-    long Timer1EventCount() const { return timer1Events_; }
-    long Timer1WorkCount() const { return timer1Work_; }
+    long Timer1EventCount() const { return Timer1->EventCount(); }
+    long Timer1WorkCount() const { return Timer1->WorkCount(); }
 
     // Switches the scale on show: caption, numerals, chime output closed, dial and hands
     // redrawn at once.
@@ -196,8 +197,6 @@ private:
     void ReportSaveFailure(const std::string& what);
     void ReportMusicFailure(const std::string& file, const std::string& why);
     void SetCaption();
-    void ScheduleTimer1();
-    void KeepTimer1OnTheSecond();
     void SetTimer1Enabled(bool on);
     std::int32_t ScaleTimeNow();
     void ApplyColors();
@@ -227,12 +226,8 @@ private:
     ClockFace* face_ = nullptr;
     ClockMenu* menu_ = nullptr;
     WindowShell* shell_ = nullptr;
-    QTimer* Timer1 = nullptr;
-    bool timer1Enabled_ = false;
-    bool timer1Aligned_ = false;
+    SecondTimer* Timer1 = nullptr;
     std::int32_t timer1Interval_ = 100;
-    long timer1Events_ = 0;
-    long timer1Work_ = 0;
 
     FaceColors colors_{};
     bool colorsApplied_ = false;
