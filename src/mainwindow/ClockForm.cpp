@@ -24,14 +24,10 @@
 #include "mainwindow/shell/HelpWindow.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
-#include "platform/MidiOutput.h"
-#include "platform/MusicDevice.h"
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
-#include "platform/NoSound.h"
 #include "signal/AlarmStore.h"
-#include "signal/MidiChime.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/ClockTick.h"
 #include "timekeeping/TimeScales.h"
@@ -60,13 +56,11 @@ std::optional<double> optionalTwips(SettingsStore& store, const CallerDefaultSet
 
 }  // namespace
 
-ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), parts_(std::move(parts)) {
-    if (parts_.clock) {
-        clock_ = parts_.clock;
-    } else {
-        ownClock_ = std::make_unique<SystemClock>();
-        clock_ = ownClock_.get();
-    }
+ClockForm::ClockForm(ClockFormParts parts, QWidget* parent)
+    : QWidget(parent),
+      parts_(std::move(parts)),
+      engines_(std::make_unique<ClockEngines>(parts_, state_, alarms_)),
+      Timer1(&engines_->Timer1()) {
     // The designed client area; start-up replaces it with the stored size.
     const TwipScale tw = Twips();
     resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
@@ -79,7 +73,7 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     WindowShell::PrepareWindow(this);
 
     face_ = new ClockFace(this);
-    face_->SetClock(clock_);
+    face_->SetClock(&ClockSource());
     face_->setGeometry(rect());
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);
@@ -87,7 +81,6 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     dialogHost_ = std::make_unique<ClockDialogHost>(*this);
     ConnectMenu();
 
-    Timer1 = new SecondTimer(*clock_, this);
     connect(Timer1, &SecondTimer::Timeout, this, &ClockForm::Timer1_Timer);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
 }
@@ -103,14 +96,7 @@ ClockForm::~ClockForm() {
     }
     Timer1->SetEnabled(false);
     if (face_) face_->SetEphemeris(nullptr);
-    tick_.reset();
-    signal_.reset();
-    music_.reset();
-    alarmChime_.reset();
-    signalChime_.reset();
-    sharedMidi_.reset();
-    scales_.reset();
-    ephemeris_.reset();
+    engines_->ReleaseAll();
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -123,11 +109,10 @@ void ClockForm::Form_Load() {
         OpenOwnSettings(store);
 
         // 2. The ephemeris component with the stored observer; 3. the horizon correction.
-        ephemeris_ = parts_.createEphemeris();
-        if (!ephemeris_) throw EphemerisError("the ephemeris component could not be created");
+        Ephemeris& ephemeris = engines_->CreateEphemeris();
         ReadObserver(store);
-        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
-        face_->SetEphemeris(ephemeris_.get());
+        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris.ObserverHeight());
+        face_->SetEphemeris(&ephemeris);
 
         // 4.-6. Scale, readout and time signal. A scale without a name would leave the clock
         // without caption or dial, so an unknown one reads as the default.
@@ -143,26 +128,16 @@ void ClockForm::Form_Load() {
         // 7. Sound. Whether MIDI can sound is asked when it matters, not decided here: a
         // clock started at log-in may come up before the sound server.
         state_.MusicPlayMode = 0;
-        midiOutput_ = parts_.createMidiOutput ? parts_.createMidiOutput() : nullptr;
-        if (!midiOutput_) midiOutput_ = std::make_unique<NoMidiOutput>();
-        sharedMidi_ = std::make_unique<SharedMidiOutput>(*midiOutput_);
-        signalChime_ = std::make_unique<MidiChime>(*sharedMidi_, kTimeSignalChannel);
-        alarmChime_ = std::make_unique<MidiChime>(*sharedMidi_, kAlarmChannel);
-        musicDevice_ = parts_.createMusicDevice ? parts_.createMusicDevice() : nullptr;
-        if (!musicDevice_) musicDevice_ = std::make_unique<NoMusicDevice>();
-        music_ = std::make_unique<MusicEngine>(*musicDevice_, state_);
-        music_->SetReadoutListener([this](bool playing) {
-            if (face_) face_->SetMusicPlaying(playing);
-        });
-        music_->SetFailureListener([this](const std::string& file, const std::string& why) {
-            ReportMusicFailure(file, why);
-        });
+        engines_->CreateSound(
+            [this](bool playing) {
+                if (face_) face_->SetMusicPlaying(playing);
+            },
+            [this](const std::string& file, const std::string& why) { ReportMusicFailure(file, why); });
         state_.AlarmIndex = kNoAlarm;
 
         // 8. The ten alarms.
         alarms_ = LoadAlarmTables(store);
-        signal_ = std::make_unique<SignalControl>(state_, alarms_, *signalChime_, *alarmChime_, *music_,
-                                                  [this] { return clock_->Now(); });
+        engines_->CreateSignal();
 
         // 9. Place and size; 10. caption.
         ReadWindowPlacement(store);
@@ -202,9 +177,8 @@ void ClockForm::Form_Load() {
     SetDialLabels();
 
     // 21. The first temporal period, with the component at the present moment.
-    scales_ = std::make_unique<TimeScales>(state_, *ephemeris_, *clock_);
-    tick_ = std::make_unique<ClockTick>(state_, *scales_, *clock_, *this, *signal_, *music_);
-    state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+    engines_->CreateTick(*this);
+    state_.Period = engines_->Scales()->ComputeTemporalPeriod(ClockSource().Now().OleDate());
 
     // 22. Colours (the result does not matter here); 23. Timer1 on.
     SetClockColor();
@@ -227,13 +201,13 @@ void ClockForm::ReadObserver(SettingsStore& store) {
     const double height = ReadCorrected(store, kObsHeight);
     const float zone = ReadCorrected(store, kTimeZone);
 
-    ephemeris_->SetHoldUpdate(true);
-    ephemeris_->SetObserverLongitude(lon);
-    ephemeris_->SetObserverLatitude(lat);
-    ephemeris_->SetObserverHeight(height);
-    ephemeris_->SetObserverTimeZone(zone);
-    ephemeris_->SetHoldUpdate(false);
-    ephemeris_->SetCurrentDate(clock_->Now().OleDate());
+    Component()->SetHoldUpdate(true);
+    Component()->SetObserverLongitude(lon);
+    Component()->SetObserverLatitude(lat);
+    Component()->SetObserverHeight(height);
+    Component()->SetObserverTimeZone(zone);
+    Component()->SetHoldUpdate(false);
+    Component()->SetCurrentDate(ClockSource().Now().OleDate());
 }
 
 void ClockForm::ReadWindowPlacement(SettingsStore& store) {
@@ -282,9 +256,7 @@ void ClockForm::Form_Unload() {
     if (loaded_) SaveOrReport(true);
     // 13. Store released above; the component last.
     face_->SetEphemeris(nullptr);
-    tick_.reset();
-    scales_.reset();
-    ephemeris_.reset();
+    engines_->ReleaseAtShutdown();
     emit Unloaded();
 }
 
@@ -327,10 +299,10 @@ void ClockForm::ReportMusicFailure(const std::string& file, const std::string& w
 
 void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
     // 5. The observer in force.
-    Write(store, kObsHeight, ephemeris_->ObserverHeight());
-    Write(store, kObsLatitude, ephemeris_->ObserverLatitude());
-    Write(store, kObsLongitude, ephemeris_->ObserverLongitude());
-    Write(store, kTimeZone, ephemeris_->ObserverTimeZone());
+    Write(store, kObsHeight, Component()->ObserverHeight());
+    Write(store, kObsLatitude, Component()->ObserverLatitude());
+    Write(store, kObsLongitude, Component()->ObserverLongitude());
+    Write(store, kTimeZone, Component()->ObserverTimeZone());
     // 6., 7.
     Write(store, kInterval, timer1Interval_);
     Write(store, kClockMode, state_.ClockMode);
@@ -339,8 +311,8 @@ void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
     Write(store, kTimeSignalFile, state_.TimeSignalFile);
     // 8. Music stopped, chime output closed.
     if (stopSound) {
-        if (music_) music_->StopMusic();
-        if (signal_) signal_->MidiClose();
+        if (Music()) Music()->StopMusic();
+        if (Signal()) Signal()->MidiClose();
     }
     // 9. The alarms.
     SaveAlarmTables(store, alarms_);
@@ -381,15 +353,16 @@ void ClockForm::closeEvent(QCloseEvent* event) {
 // ---- The tick -------------------------------------------------------------------------------
 
 void ClockForm::Timer1_Timer() {
-    if (!tick_ || unloaded_) return;
-    if (tick_->Timer1_Timer()) Timer1->CountWork();
+    ClockTick* tick = engines_->Tick();
+    if (!tick || unloaded_) return;
+    if (tick->Timer1_Timer()) Timer1->CountWork();
 }
 
 void ClockForm::SetTimer1Enabled(bool on) { Timer1->SetEnabled(on && loaded_ && !unloaded_); }
 
 std::int32_t ClockForm::ScaleTimeNow() {
-    double t = static_cast<float>(clock_->Now().SecondsOfDay);
-    return scales_->ComputeScaleTime(t);
+    double t = static_cast<float>(ClockSource().Now().SecondsOfDay);
+    return engines_->Scales()->ComputeScaleTime(t);
 }
 
 // ---- Display steps --------------------------------------------------------------------------
@@ -446,12 +419,12 @@ bool ClockForm::SetClockColor() {
     in.UserForeColor = state_.UserForeColor;
     in.SysColor = [this](int i) { return GetSysColor(i); };
     in.SunBand = [this] {
-        return sunBand_.Band(clock_->Now().OleDate(), [this] {
-            SunObject& sun = ephemeris_->Sun();
+        return sunBand_.Band(ClockSource().Now().OleDate(), [this] {
+            SunObject& sun = Component()->Sun();
             return SunBandWatch::Sun{sun.Altitude() + state_.HorizonCorrection, sun.RiseSetDepression()};
         });
     };
-    if (!ephemeris_) in.SunBand = nullptr;
+    if (!Component()) in.SunBand = nullptr;
     // The first choice is shown even when it equals the initial {0, 0} (black on black).
     if (!SelectClockColor(in, colors_) && colorsApplied_) return false;
     ApplyColors();
@@ -488,14 +461,14 @@ void ClockForm::mnuContextMode_Click(int index) {
     face_->SetClockMode(index);
     SetCaption();
     SetDialLabels();
-    if (signal_) {
-        signal_->MidiClose();
-        signal_->ScaleChanged();
+    if (Signal()) {
+        Signal()->MidiClose();
+        Signal()->ScaleChanged();
     }
     const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
     DrawClockScale();
-    if (scales_) {
+    if (engines_->Scales()) {
         const std::int32_t v = ScaleTimeNow();
         DrawHands(v);
         ShowReadouts(v);
@@ -511,25 +484,25 @@ void ClockForm::mnuContextLabel_Click(int index) {
 }
 
 void ClockForm::mnuContextLocation_Click() {
-    if (!ephemeris_ || unloaded_) return;
+    if (!Component() || unloaded_) return;
     const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
-    if (signal_) signal_->MidiClose();
-    const bool changed = ephemeris_->EditObserver(this);
+    if (Signal()) Signal()->MidiClose();
+    const bool changed = Component()->EditObserver(this);
     // The program may have been told to end while the dialog was open.
-    if (unloaded_ || !ephemeris_) return;
+    if (unloaded_ || !Component()) return;
     if (changed) {
-        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
-        state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+        state_.HorizonCorrection = HorizonCorrectionFor(Component()->ObserverHeight());
+        state_.Period = engines_->Scales()->ComputeTemporalPeriod(ClockSource().Now().OleDate());
         sunBand_.Invalidate();
-        if (signal_) signal_->ScaleChanged();
+        if (Signal()) Signal()->ScaleChanged();
     }
     if (wasEnabled) SetTimer1Enabled(true);
 }
 
 void ClockForm::Label1_Click() {
     if (state_.MusicPlayMode == 0) return;
-    if (signal_) signal_->StopAlarmAndMusic();
+    if (Signal()) Signal()->StopAlarmAndMusic();
     state_.AlarmIndex = kNoAlarm;
 }
 
@@ -569,7 +542,7 @@ void ClockForm::RefreshAfterRestore() {
     if (!loaded_ || unloaded_ || IsMinimized()) return;
     // Colours and hands were left alone while the window was away.
     if (SetClockColor()) DrawClockScale();
-    if (scales_) DrawHands(ScaleTimeNow());
+    if (engines_->Scales()) DrawHands(ScaleTimeNow());
 }
 
 void ClockForm::mousePressEvent(QMouseEvent* event) {
@@ -667,8 +640,8 @@ void ClockForm::changeEvent(QEvent* event) {
 void ClockForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         // Esc silences whatever sounds, and ends a sounding alarm.
-        if (signal_) signal_->StopAlarmAndMusic();
-        else if (music_) music_->StopMusic();
+        if (Signal()) Signal()->StopAlarmAndMusic();
+        else if (Music()) Music()->StopMusic();
         state_.AlarmIndex = kNoAlarm;
         return;
     }
@@ -702,7 +675,5 @@ void ClockForm::BringLastActiveWindowForward() {
         dialog->activateWindow();
     }
 }
-
-bool ClockForm::MidiAvailable() { return sharedMidi_ && sharedMidi_->Available(); }
 
 }  // namespace vireo

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ephemeris/Ephemeris.h"
+#include "mainwindow/ClockEngines.h"
 #include "mainwindow/ColorScheme.h"
 #include "mainwindow/SecondTimer.h"
 #include "mainwindow/WindowGeometry.h"
@@ -34,32 +35,8 @@ class PlayForm;
 class ClockDialogHost;
 class ClockFace;
 class ClockMenu;
-class ClockTick;
 class WindowShell;
-class MidiChime;
-class MidiOutput;
-class SharedMidiOutput;
-class MusicDevice;
-class MusicEngine;
 class SettingsStore;
-class SignalControl;
-class TimeScales;
-
-// What the window is built from. Factories run during start-up, in its order, so that nothing
-// outside the window exists before the settings say how to make it.
-struct ClockFormParts {
-    // The present local date-time; the computer's clock when null. Must outlive the window.
-    const Clock* clock = nullptr;
-    // The ephemeris component, created at start-up and released at shutdown. Required.
-    std::function<std::unique_ptr<Ephemeris>()> createEphemeris;
-    // The chime output and the music device; when a factory is missing or returns null, that
-    // sound is simply absent (the clock runs silently).
-    std::function<std::unique_ptr<MidiOutput>()> createMidiOutput;
-    std::function<std::unique_ptr<MusicDevice>()> createMusicDevice;
-    // Tells the user of a problem they must know of (settings that could not be saved); a
-    // warning box when null.
-    std::function<void(const std::string&)> reportProblem;
-};
 
 // Window state as persisted and as the menu numbers it.
 inline constexpr int WindowStateNormal = 0;
@@ -150,18 +127,17 @@ public:
     ClockState& State() { return state_; }
     const ClockState& State() const { return state_; }
     AlarmTables& Alarms() { return alarms_; }
-    Ephemeris* Component() const { return ephemeris_.get(); }
+    Ephemeris* Component() const { return engines_->Component(); }
     ClockFace* Face() const { return face_; }
     ClockMenu* Menu() const { return menu_; }
     WindowShell* Shell() const { return shell_; }
-    MusicEngine* Music() const { return music_.get(); }
+    MusicEngine* Music() const { return engines_->Music(); }
     // The time signal's chime and the alarms' chime, on their own channels of one output.
-    MidiChime* SignalChime() const { return signalChime_.get(); }
-    MidiChime* AlarmChime() const { return alarmChime_.get(); }
-    SignalControl* Signal() const { return signal_.get(); }
-    // Asks the output afresh while no chime holds it: a sound server may have come up since.
-    bool MidiAvailable();
-    const Clock& ClockSource() const { return *clock_; }
+    MidiChime* SignalChime() const { return engines_->SignalChime(); }
+    MidiChime* AlarmChime() const { return engines_->AlarmChime(); }
+    SignalControl* Signal() const { return engines_->Signal(); }
+    bool MidiAvailable() { return engines_->MidiAvailable(); }
+    const Clock& ClockSource() const { return engines_->ClockSource(); }
     // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
     int WindowStateIndexNow() const;
     // The client rectangle the window restores to, in logical pixels: what the settings keep.
@@ -206,22 +182,9 @@ private:
     void CloseDialogs();
 
     ClockFormParts parts_;
-    std::unique_ptr<Clock> ownClock_;
-    const Clock* clock_ = nullptr;
-
     ClockState state_;
     AlarmTables alarms_;
-    std::unique_ptr<Ephemeris> ephemeris_;
-    std::unique_ptr<TimeScales> scales_;
-    std::unique_ptr<ClockTick> tick_;
-
-    std::unique_ptr<MidiOutput> midiOutput_;
-    std::unique_ptr<SharedMidiOutput> sharedMidi_;
-    std::unique_ptr<MidiChime> signalChime_;
-    std::unique_ptr<MidiChime> alarmChime_;
-    std::unique_ptr<MusicDevice> musicDevice_;
-    std::unique_ptr<MusicEngine> music_;
-    std::unique_ptr<SignalControl> signal_;
+    std::unique_ptr<ClockEngines> engines_;
 
     ClockFace* face_ = nullptr;
     ClockMenu* menu_ = nullptr;
