@@ -1,5 +1,6 @@
 #include "mainwindow/ClockEngines.h"
 
+#include "mainwindow/ClockSettings.h"
 #include "mainwindow/SecondTimer.h"
 #include "music/MusicEngine.h"
 #include "platform/MidiOutput.h"
@@ -43,6 +44,16 @@ Ephemeris& ClockEngines::CreateEphemeris() {
     ephemeris_ = parts_.createEphemeris();
     if (!ephemeris_) throw EphemerisError("the ephemeris component could not be created");
     return *ephemeris_;
+}
+
+void ClockEngines::ApplyObserver(const ObserverSettings& observer) {
+    ephemeris_->SetHoldUpdate(true);
+    ephemeris_->SetObserverLongitude(observer.Longitude);
+    ephemeris_->SetObserverLatitude(observer.Latitude);
+    ephemeris_->SetObserverHeight(observer.Height);
+    ephemeris_->SetObserverTimeZone(observer.TimeZone);
+    ephemeris_->SetHoldUpdate(false);
+    ephemeris_->SetCurrentDate(clock_->Now().OleDate());
 }
 
 void ClockEngines::CreateSound(std::function<void(bool)> readoutListener,

@@ -16,6 +16,7 @@
 
 namespace vireo {
 
+struct ObserverSettings;
 class ClockTick;
 class MidiChime;
 class MidiOutput;
@@ -52,6 +53,8 @@ public:
 
     // The ephemeris component; throws EphemerisError when the parts make none.
     Ephemeris& CreateEphemeris();
+    // The stored observer, applied at once, and the component set to the present moment.
+    void ApplyObserver(const ObserverSettings& observer);
     // The chime output, its two chimes, the music device and the player. Whether MIDI can
     // sound is asked when it matters: a clock started at log-in may come up before the sound
     // server.

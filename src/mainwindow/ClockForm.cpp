@@ -26,8 +26,8 @@
 #include "music/MusicEngine.h"
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
+#include "mainwindow/ClockSettings.h"
 #include "settings/SettingsTable.h"
-#include "signal/AlarmStore.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/ClockTick.h"
 #include "timekeeping/TimeScales.h"
@@ -38,21 +38,6 @@ namespace {
 
 constexpr int ScaleNameBase = 1050;
 
-
-// A stored value the clock cannot use reads as its default, and the default is written back
-// at once, so the file says what the clock runs with.
-template <typename W, typename R>
-R ReadCorrected(SettingsStore& store, const Setting<W, R>& s) {
-    const CheckedValue<R> read = ReadChecked(store, s);
-    if (read.replaced) Write(store, s, W(read.value));
-    return read.value;
-}
-
-std::optional<double> optionalTwips(SettingsStore& store, const CallerDefaultSetting<std::int32_t, float>& s) {
-    const auto v = ConvertStored<float>(store.GetValue(s.section, s.key));
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    return static_cast<double>(*v);
-}
 
 }  // namespace
 
@@ -108,25 +93,22 @@ void ClockForm::Form_Load() {
         SettingsStore store;
         OpenOwnSettings(store);
 
-        // 2. The ephemeris component with the stored observer; 3. the horizon correction.
+        // 2. The ephemeris component; every setting read (corrections written back at once).
         Ephemeris& ephemeris = engines_->CreateEphemeris();
-        ReadObserver(store);
+        const ClockSettingsRecord stored = ReadClockSettings(store, state_, alarms_);
+
+        // The stored observer; 3. the horizon correction.
+        engines_->ApplyObserver(stored.Observer);
         state_.HorizonCorrection = HorizonCorrectionFor(ephemeris.ObserverHeight());
         face_->SetEphemeris(&ephemeris);
 
-        // 4.-6. Scale, readout and time signal. A scale without a name would leave the clock
-        // without caption or dial, so an unknown one reads as the default.
-        state_.ClockMode = ReadCorrected(store, kClockMode);
-        state_.DigitalMode = Read(store, kDigitalMode);
-        state_.TimeSignalMode = ReadCorrected(store, kTimeSignalMode);
-        state_.TimeSignalFile = Read(store, kTimeSignalFile);
+        // 4.-6. Scale, readout and time signal.
         face_->SetClockMode(state_.ClockMode);
         face_->SetDigitalMode(state_.DigitalMode);
         menu_->SetClockMode(state_.ClockMode);
         menu_->SetDigitalMode(state_.DigitalMode);
 
-        // 7. Sound. Whether MIDI can sound is asked when it matters, not decided here: a
-        // clock started at log-in may come up before the sound server.
+        // 7. Sound.
         state_.MusicPlayMode = 0;
         engines_->CreateSound(
             [this](bool playing) {
@@ -136,40 +118,27 @@ void ClockForm::Form_Load() {
         state_.AlarmIndex = kNoAlarm;
 
         // 8. The ten alarms.
-        alarms_ = LoadAlarmTables(store);
         engines_->CreateSignal();
 
         // 9. Place and size; 10. caption.
-        ReadWindowPlacement(store);
+        PlaceWindow(stored.Client);
         SetCaption();
-
-        // 11. Colours.
-        state_.BackgroundMode = ReadCorrected(store, kBackgroundMode);
-        state_.UserBackColor = ReadCorrected(store, kUserBackColor);
-        state_.UserForeColor = ReadCorrected(store, kUserForeColor);
 
         // 12. See-through face; 13. round window, always with the see-through face.
         shell_->SetTransparentForm(state_.BackgroundMode == 3);
-        if (Read(store, kCircleForm) || state_.BackgroundMode == 3) shell_->SetCircleForm(true);
+        if (stored.CircleForm || state_.BackgroundMode == 3) shell_->SetCircleForm(true);
 
         // 14. The tick's interval.
-        timer1Interval_ = ReadCorrected(store, kInterval);
+        timer1Interval_ = stored.Interval;
 
         // 15., 16. Notification icon and window buttons.
-        state_.ShowInTaskTray = Read(store, kTaskTray);
         face_->SetShowInTaskTray(state_.ShowInTaskTray);
         if (state_.ShowInTaskTray) shell_->AddTaskTrayIcon();
-        state_.CloseButtonMinimized = Read(store, kCloseButton);
         shell_->SetWindowButtons(state_.CloseButtonMinimized);
 
         // 17. Window state; "start minimised" wins.
-        if (Read(store, kMinimized)) {
-            setWindowState(Qt::WindowMinimized);
-        } else {
-            const std::int32_t ws = ReadCorrected(store, kWindowState);
-            if (ws == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
-            else if (ws == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
-        }
+        if (stored.StartMinimized || stored.WindowState == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
+        else if (stored.WindowState == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
         // 18. The store is released here.
     }
 
@@ -194,34 +163,13 @@ void ClockForm::ShowAsStarted() {
     show();
 }
 
-void ClockForm::ReadObserver(SettingsStore& store) {
-    // Coordinates no observer can have (a hand-edited file) read as the defaults.
-    const double lon = ReadCorrected(store, kObsLongitude);
-    const double lat = ReadCorrected(store, kObsLatitude);
-    const double height = ReadCorrected(store, kObsHeight);
-    const float zone = ReadCorrected(store, kTimeZone);
-
-    Component()->SetHoldUpdate(true);
-    Component()->SetObserverLongitude(lon);
-    Component()->SetObserverLatitude(lat);
-    Component()->SetObserverHeight(height);
-    Component()->SetObserverTimeZone(zone);
-    Component()->SetHoldUpdate(false);
-    Component()->SetCurrentDate(ClockSource().Now().OleDate());
-}
-
-void ClockForm::ReadWindowPlacement(SettingsStore& store) {
+void ClockForm::PlaceWindow(const StoredPlacement& stored) {
     const TwipScale tw = Twips();
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect work = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
 
     // The client area is what is kept: a window manager adds its frame only once the window
     // is mapped, and a frame counted before it is known makes the window creep or shrink.
-    StoredPlacement stored;
-    stored.Left = optionalTwips(store, kLeft);
-    stored.Top = optionalTwips(store, kTop);
-    stored.Width = optionalTwips(store, kWidth);
-    stored.Height = optionalTwips(store, kHeight);
     WindowRect r = ResolvePlacement(stored, tw, work.width(), work.height(),
                                     RoundToInt32(DesignedClientWidthTwips / tw.X),
                                     RoundToInt32(DesignedClientHeightTwips / tw.Y));
@@ -298,38 +246,17 @@ void ClockForm::ReportMusicFailure(const std::string& file, const std::string& w
 }
 
 void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
-    // 5. The observer in force.
-    Write(store, kObsHeight, Component()->ObserverHeight());
-    Write(store, kObsLatitude, Component()->ObserverLatitude());
-    Write(store, kObsLongitude, Component()->ObserverLongitude());
-    Write(store, kTimeZone, Component()->ObserverTimeZone());
-    // 6., 7.
-    Write(store, kInterval, timer1Interval_);
-    Write(store, kClockMode, state_.ClockMode);
-    Write(store, kDigitalMode, state_.DigitalMode);
-    Write(store, kTimeSignalMode, state_.TimeSignalMode);
-    Write(store, kTimeSignalFile, state_.TimeSignalFile);
-    // 8. Music stopped, chime output closed.
+    // Music stopped, chime output closed.
     if (stopSound) {
         if (Music()) Music()->StopMusic();
         if (Signal()) Signal()->MidiClose();
     }
-    // 9. The alarms.
-    SaveAlarmTables(store, alarms_);
-    // 10. The client rectangle the window restores to; 11. its state, minimised kept as normal.
-    const TwipRect t = ToTwips(NormalClientRect(), Twips());
-    Write(store, kLeft, t.Left);
-    Write(store, kTop, t.Top);
-    Write(store, kWidth, t.Width);
-    Write(store, kHeight, t.Height);
-    const int ws = WindowStateIndexNow();
-    Write(store, kWindowState, ws == WindowStateMaximized ? WindowStateMaximized : WindowStateNormal);
-    // 12.
-    Write(store, kTaskTray, state_.ShowInTaskTray);
-    Write(store, kCloseButton, state_.CloseButtonMinimized);
-    Write(store, kBackgroundMode, state_.BackgroundMode);
-    Write(store, kUserBackColor, state_.UserBackColor);
-    Write(store, kUserForeColor, state_.UserForeColor);
+    // The observer in force; the client rectangle the window restores to, and its state.
+    Ephemeris* e = Component();
+    const ObserverSettings observer{e->ObserverLongitude(), e->ObserverLatitude(), e->ObserverHeight(),
+                                    e->ObserverTimeZone()};
+    WriteClockSettings(store, state_, alarms_, observer, timer1Interval_, ToTwips(NormalClientRect(), Twips()),
+                       WindowStateIndexNow());
 }
 
 void ClockForm::EndProgram() {

@@ -16,6 +16,7 @@
 
 #include "ephemeris/Ephemeris.h"
 #include "mainwindow/ClockEngines.h"
+#include "mainwindow/ClockSettings.h"
 #include "mainwindow/ColorScheme.h"
 #include "mainwindow/SecondTimer.h"
 #include "mainwindow/WindowGeometry.h"
@@ -37,11 +38,6 @@ class ClockFace;
 class ClockMenu;
 class WindowShell;
 class SettingsStore;
-
-// Window state as persisted and as the menu numbers it.
-inline constexpr int WindowStateNormal = 0;
-inline constexpr int WindowStateMinimized = 1;
-inline constexpr int WindowStateMaximized = 2;
 
 class ClockForm : public QWidget, public TickDisplay {
     Q_OBJECT
@@ -165,8 +161,8 @@ protected:
 
 private:
     void Form_Resize();
-    void ReadObserver(SettingsStore& store);
-    void ReadWindowPlacement(SettingsStore& store);
+    // The stored client rectangle, resolved and kept on a present screen.
+    void PlaceWindow(const StoredPlacement& stored);
     void WriteSettings(SettingsStore& store, bool stopSound);
     // Writes every setting; a failure is told to the user, once a session.
     void SaveOrReport(bool stopSound);
