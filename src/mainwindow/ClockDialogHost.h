@@ -26,7 +26,7 @@ public:
     const AlarmTables& Alarms() const override;
     MusicEngine* Music() const override;
     void ActivateClock() override;
-    ClockWindowState WindowState() const override;
+    WindowStateIndex WindowState() const override;
     void Beep() override;
     void ShowHelp(int contextId) override;
 

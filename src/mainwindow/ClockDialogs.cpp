@@ -27,7 +27,7 @@ namespace vireo {
 
 QRect ClockDialogHost::ClockFrame() const { return form_.frameGeometry(); }
 
-bool ClockDialogHost::ClockNormal() const { return WindowState() == ClockWindowState::Normal; }
+bool ClockDialogHost::ClockNormal() const { return WindowState() == WindowStateIndex::Normal; }
 
 QRect ClockDialogHost::WorkArea() const {
     const QScreen* s = form_.screen();
@@ -47,10 +47,10 @@ void ClockDialogHost::ActivateClock() {
     form_.activateWindow();
 }
 
-ClockWindowState ClockDialogHost::WindowState() const {
-    if (form_.IsMinimized()) return ClockWindowState::Minimized;
-    if (form_.isMaximized() || form_.isFullScreen()) return ClockWindowState::Maximized;
-    return ClockWindowState::Normal;
+WindowStateIndex ClockDialogHost::WindowState() const {
+    // A window hidden in the notification area counts as minimised.
+    if (form_.IsMinimized()) return WindowStateIndex::Minimized;
+    return form_.WindowStateIndexNow();
 }
 
 void ClockDialogHost::Beep() { QApplication::beep(); }
@@ -111,48 +111,46 @@ void ClockDialogHost::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url);
 
 // ---- Opening and closing --------------------------------------------------------------------
 
+// Shown without a nested event loop, as every dialog here: the tick, the alarms and shutdown
+// go on as usual.
+
 void ClockForm::mnuContextAbout_Click() {
     if (unloaded_) return;
-    if (!aboutForm_) {
-        aboutForm_ = new AboutForm(*dialogHost_, this);
-        aboutForm_->setAttribute(Qt::WA_DeleteOnClose);
-        aboutForm_->Form_Load();
-        aboutForm_->setWindowModality(DialogModalityFor(dialogHost_->WindowState()));
-    }
-    // Shown without a nested event loop, as every dialog here: the tick, the alarms and
-    // shutdown go on as usual.
-    BringDialogForward(aboutForm_);
+    aboutDialog_.Open([this] {
+        auto* form = new AboutForm(*dialogHost_, this);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->Form_Load();
+        form->setWindowModality(DialogModalityFor(dialogHost_->WindowState()));
+        return form;
+    });
 }
 
-AboutForm* ClockForm::AboutWindow() const { return aboutForm_; }
+AboutForm* ClockForm::AboutWindow() const { return aboutDialog_.Current(); }
 
 void ClockForm::mnuContextPlay_Click() {
     if (unloaded_) return;
     // Always modeless: the player is meant to stay open beside the clock.
-    InstallHelpKey(OpenPlayForm(*dialogHost_, this), PlayForm::kHelpContext);
+    InstallHelpKey(playDialog_.Open([this] { return NewPlayForm(*dialogHost_, this); }), PlayForm::kHelpContext);
 }
 
-PlayForm* ClockForm::PlayWindow() const { return OpenedPlayForm(); }
+PlayForm* ClockForm::PlayWindow() const { return playDialog_.Current(); }
 
 void ClockForm::mnuContextOption_Click() {
     if (unloaded_) return;
     // What OK changed is written once the dialog has gone.
-    if (QDialog* form = ShowOptionForm(*dialogHost_, this))
-        connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
+    QDialog* form = optionDialog_.Open([this] { return NewOptionForm(*dialogHost_, this); });
+    connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
 }
 
-OptionForm* ClockForm::OptionWindow() const {
-    OptionForm* form = OptionForm::Instance();
-    return form && !form->IsUnloaded() ? form : nullptr;
-}
+OptionForm* ClockForm::OptionWindow() const { return optionDialog_.Current(); }
 
 void ClockForm::mnuContextAlarm_Click() {
     if (unloaded_) return;
-    if (QDialog* form = AlarmForm::Open(*dialogHost_, this))
-        connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
+    QDialog* form = alarmDialog_.Open([this] { return AlarmForm::Create(*dialogHost_, this); });
+    connect(form, &QObject::destroyed, &saveSoon_, qOverload<>(&QTimer::start), Qt::UniqueConnection);
 }
 
-AlarmForm* ClockForm::AlarmWindow() const { return AlarmForm::Instance(); }
+AlarmForm* ClockForm::AlarmWindow() const { return alarmDialog_.Current(); }
 
 void ClockForm::CloseDialogs() {
     for (QWidget* w : OwnedDialogs()) w->close();

@@ -20,14 +20,17 @@
 #include "about/AboutForm.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockDialogHost.h"
+#include "mainwindow/ClockSettings.h"
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/HelpWindow.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
+#include "music/PlayForm.h"
+#include "options/OptionForm.h"
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
-#include "mainwindow/ClockSettings.h"
 #include "settings/SettingsTable.h"
+#include "signal/AlarmForm.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/ClockTick.h"
 #include "timekeeping/TimeScales.h"
@@ -45,7 +48,10 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent)
     : QWidget(parent),
       parts_(std::move(parts)),
       engines_(std::make_unique<ClockEngines>(parts_, state_, alarms_)),
-      Timer1(&engines_->Timer1()) {
+      Timer1(&engines_->Timer1()),
+      playDialog_([](const PlayForm& f) { return !f.IsUnloaded(); }),
+      optionDialog_([](const OptionForm& f) { return !f.IsUnloaded(); }),
+      alarmDialog_([](const AlarmForm& f) { return !f.IsUnloaded(); }) {
     // The designed client area; start-up replaces it with the stored size.
     const TwipScale tw = Twips();
     resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
@@ -137,8 +143,10 @@ void ClockForm::Form_Load() {
         shell_->SetWindowButtons(state_.CloseButtonMinimized);
 
         // 17. Window state; "start minimised" wins.
-        if (stored.StartMinimized || stored.WindowState == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
-        else if (stored.WindowState == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
+        if (stored.StartMinimized || stored.WindowState == WindowStateIndex::Minimized)
+            setWindowState(Qt::WindowMinimized);
+        else if (stored.WindowState == WindowStateIndex::Maximized)
+            setWindowState(Qt::WindowMaximized);
         // 18. The store is released here.
     }
 
@@ -510,16 +518,9 @@ int ClockForm::FrameHeight() const {
 
 int ClockForm::MinimumHeight() const { return MinimumWindowHeight(MinimumTrackWidth, CaptionHeight()); }
 
-int ClockForm::WindowStateIndexNow() const {
-    const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized) return WindowStateMinimized;
-    if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowStateMaximized;
-    return WindowStateNormal;
-}
-
 WindowRect ClockForm::NormalClientRect() const {
     QRect normal = geometry();
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    if (WindowStateIndexNow() != WindowStateIndex::Normal) {
         const QRect n = normalGeometry();
         if (n.isValid() && !n.isEmpty()) normal = n;
     }

@@ -20,6 +20,7 @@
 #include "mainwindow/ColorScheme.h"
 #include "mainwindow/SecondTimer.h"
 #include "mainwindow/WindowGeometry.h"
+#include "platform/SingleDialog.h"
 #include "timekeeping/AlarmValue.h"
 #include "timekeeping/Clock.h"
 #include "timekeeping/ClockState.h"
@@ -134,8 +135,8 @@ public:
     SignalControl* Signal() const { return engines_->Signal(); }
     bool MidiAvailable() { return engines_->MidiAvailable(); }
     const Clock& ClockSource() const { return engines_->ClockSource(); }
-    // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
-    int WindowStateIndexNow() const;
+    // The window state as persisted and as the menu numbers it.
+    WindowStateIndex WindowStateIndexNow() const { return StateIndexOf(windowState()); }
     // The client rectangle the window restores to, in logical pixels: what the settings keep.
     WindowRect NormalClientRect() const;
     // The minimum outer height, and the caption height it counts for the frame.
@@ -202,7 +203,11 @@ private:
     QMetaObject::Connection focusWatch_;
 
     std::unique_ptr<ClockDialogHost> dialogHost_;
-    QPointer<AboutForm> aboutForm_;
+    // One of each dialog at a time.
+    SingleDialog<AboutForm> aboutDialog_;
+    SingleDialog<PlayForm> playDialog_;
+    SingleDialog<OptionForm> optionDialog_;
+    SingleDialog<AlarmForm> alarmDialog_;
 };
 
 }  // namespace vireo

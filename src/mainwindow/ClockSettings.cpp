@@ -59,13 +59,13 @@ ClockSettingsRecord ReadClockSettings(SettingsStore& store, ClockState& state, A
     state.CloseButtonMinimized = Read(store, kCloseButton);
 
     r.StartMinimized = Read(store, kMinimized);
-    if (!r.StartMinimized) r.WindowState = ReadCorrected(store, kWindowState);
+    if (!r.StartMinimized) r.WindowState = static_cast<WindowStateIndex>(ReadCorrected(store, kWindowState));
     return r;
 }
 
 void WriteClockSettings(SettingsStore& store, const ClockState& state, const AlarmTables& alarms,
                         const ObserverSettings& observer, std::int32_t interval, const TwipRect& client,
-                        int windowState) {
+                        WindowStateIndex windowState) {
     Write(store, kObsHeight, observer.Height);
     Write(store, kObsLatitude, observer.Latitude);
     Write(store, kObsLongitude, observer.Longitude);
@@ -80,7 +80,9 @@ void WriteClockSettings(SettingsStore& store, const ClockState& state, const Ala
     Write(store, kTop, client.Top);
     Write(store, kWidth, client.Width);
     Write(store, kHeight, client.Height);
-    Write(store, kWindowState, windowState == WindowStateMaximized ? WindowStateMaximized : WindowStateNormal);
+    const WindowStateIndex kept =
+        windowState == WindowStateIndex::Maximized ? WindowStateIndex::Maximized : WindowStateIndex::Normal;
+    Write(store, kWindowState, static_cast<std::int32_t>(kept));
     Write(store, kTaskTray, state.ShowInTaskTray);
     Write(store, kCloseButton, state.CloseButtonMinimized);
     Write(store, kBackgroundMode, state.BackgroundMode);

@@ -6,17 +6,13 @@
 #include <cstdint>
 
 #include "mainwindow/WindowGeometry.h"
+#include "platform/WindowStateIndex.h"
 #include "timekeeping/AlarmValue.h"
 #include "timekeeping/ClockState.h"
 
 namespace vireo {
 
 class SettingsStore;
-
-// Window state as persisted and as the menu numbers it.
-inline constexpr int WindowStateNormal = 0;
-inline constexpr int WindowStateMinimized = 1;
-inline constexpr int WindowStateMaximized = 2;
 
 struct ObserverSettings {
     double Longitude = 0.0;
@@ -36,7 +32,7 @@ struct ClockSettingsRecord {
     bool CircleForm = false;
     bool StartMinimized = false;
     // Read only while StartMinimized is off (that wins).
-    int WindowState = WindowStateNormal;
+    WindowStateIndex WindowState = WindowStateIndex::Normal;
 };
 
 // Start-up's reads, in its order, into state (the scale, readout, time signal, colours, icon
@@ -48,6 +44,6 @@ ClockSettingsRecord ReadClockSettings(SettingsStore& store, ClockState& state, A
 // a minimised window is kept as normal.
 void WriteClockSettings(SettingsStore& store, const ClockState& state, const AlarmTables& alarms,
                         const ObserverSettings& observer, std::int32_t interval, const TwipRect& client,
-                        int windowState);
+                        WindowStateIndex windowState);
 
 }  // namespace vireo

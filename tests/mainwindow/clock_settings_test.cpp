@@ -22,7 +22,7 @@ protected:
         return ReadClockSettings(store, state, alarms);
     }
     void WriteOnce(const ClockState& state, const AlarmTables& alarms, const ObserverSettings& observer,
-                   std::int32_t interval, const TwipRect& client, int windowState) {
+                   std::int32_t interval, const TwipRect& client, WindowStateIndex windowState) {
         SettingsStore store;
         OpenOwnSettings(store);
         WriteClockSettings(store, state, alarms, observer, interval, client, windowState);
@@ -57,7 +57,7 @@ TEST_F(ClockSettingsTest, WhatShutdownWritesStartUpReadsBackAndAMinimisedWindowI
     AlarmTables alarms;
     alarms.AlarmSetting[9] = 0x2FE0000 | (23 * 3600 + 59 * 60);
     alarms.AlarmFile[9] = "/音楽/目覚まし.ogg";
-    WriteOnce(state, alarms, {135.5, 34.7, 100.0, 9.5f}, 250, {1500, -300, 4500, 3750}, WindowStateMaximized);
+    WriteOnce(state, alarms, {135.5, 34.7, 100.0, 9.5f}, 250, {1500, -300, 4500, 3750}, WindowStateIndex::Maximized);
 
     ClockState read;
     AlarmTables readAlarms;
@@ -83,11 +83,11 @@ TEST_F(ClockSettingsTest, WhatShutdownWritesStartUpReadsBackAndAMinimisedWindowI
     EXPECT_EQ(r.Client.Top, -300.0);
     EXPECT_EQ(r.Client.Width, 4500.0);
     EXPECT_EQ(r.Client.Height, 3750.0);
-    EXPECT_EQ(r.WindowState, WindowStateMaximized);
+    EXPECT_EQ(r.WindowState, WindowStateIndex::Maximized);
     EXPECT_FALSE(r.StartMinimized);
 
-    WriteOnce(state, alarms, r.Observer, 250, {1500, -300, 4500, 3750}, WindowStateMinimized);
-    EXPECT_EQ(ReadBack(read, readAlarms).WindowState, WindowStateNormal);
+    WriteOnce(state, alarms, r.Observer, 250, {1500, -300, 4500, 3750}, WindowStateIndex::Minimized);
+    EXPECT_EQ(ReadBack(read, readAlarms).WindowState, WindowStateIndex::Normal);
 }
 
 TEST_F(ClockSettingsTest, UnusableValuesReadAsDefaultsAndAreWrittenBackAtOnce) {
@@ -108,7 +108,7 @@ TEST_F(ClockSettingsTest, UnusableValuesReadAsDefaultsAndAreWrittenBackAtOnce) {
     EXPECT_DOUBLE_EQ(r.Observer.Latitude, 35.6544);
     EXPECT_FLOAT_EQ(r.Observer.TimeZone, 9.0f);
     EXPECT_EQ(r.Interval, 100);
-    EXPECT_EQ(r.WindowState, WindowStateNormal);
+    EXPECT_EQ(r.WindowState, WindowStateIndex::Normal);
     EXPECT_FALSE(r.Client.Left.has_value());
     EXPECT_FALSE(r.Client.Width.has_value());
     // Corrected in the file by the read itself; a placement is the window's to correct.
