@@ -69,7 +69,9 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent)
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);
     if (windowIcon().isNull() || QApplication::windowIcon().isNull()) setWindowIcon(DrawnClockIcon());
-    dialogHost_ = std::make_unique<ClockDialogHost>(*this);
+    dialogHost_ = std::make_unique<ClockDialogHost>(ClockDialogHost::Parts{
+        *this, state_, alarms_, *engines_, *shell_, *face_, [this] { return unloaded_; },
+        [this] { ReapplyColorScheme(); }});
     ConnectMenu();
 
     connect(Timer1, &SecondTimer::Timeout, this, &ClockForm::Timer1_Timer);
