@@ -1,7 +1,7 @@
 #pragma once
-// ClockForm, the clock window and the program: start-up and shutdown, the tick's display
-// steps, the colour schemes, the window's place and size, and the wiring of the face, the
-// sound engines and the window shell.
+// ClockForm, the clock window: start-up and shutdown in their order, the tick's display steps,
+// the caption, the colour schemes, the window's place and size, its events, the menu and the
+// dialogs. The settings are ClockSettings', the engines and Timer1 ClockEngines'.
 
 #include <QPointer>
 #include <QTimer>
@@ -75,8 +75,6 @@ public:
     void DrawHands(std::int32_t v) override;
 
     void SetFormScale();
-    // The colour scheme applied afresh and the dial redrawn (the Options dialog's OK).
-    void ReapplyColorScheme();
     void SetDialLabels();
 
     // One event of Timer1 (public so tests can step the clock without waiting).
@@ -132,7 +130,6 @@ public:
     // The time signal's chime and the alarms' chime, on their own channels of one output.
     MidiChime* SignalChime() const { return engines_->SignalChime(); }
     MidiChime* AlarmChime() const { return engines_->AlarmChime(); }
-    SignalControl* Signal() const { return engines_->Signal(); }
     bool MidiAvailable() { return engines_->MidiAvailable(); }
     const Clock& ClockSource() const { return engines_->ClockSource(); }
     // The window state as persisted and as the menu numbers it.
@@ -161,6 +158,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The colour scheme applied afresh and the dial redrawn (the Options dialog's OK).
+    void ReapplyColorScheme();
+    SignalControl* Signal() const { return engines_->Signal(); }
     void Form_Resize();
     // The stored client rectangle, resolved and kept on a present screen.
     void PlaceWindow(const StoredPlacement& stored);
