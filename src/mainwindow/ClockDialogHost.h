@@ -1,22 +1,39 @@
 #pragma once
-// What the clock's dialogs see of the clock window: one adapter over ClockForm for every
-// dialog's host interface, so the dialogs never include the window.
+// What the clock's dialogs see of the clock: one adapter for every dialog's host interface,
+// over only what they reach (the window, its state and alarms, the engines, the shell and the
+// face), so the dialogs never include the window.
 
 #include "about/AboutForm.h"
 #include "music/PlayFormHost.h"
 #include "options/OptionsHost.h"
 #include "signal/AlarmFormHost.h"
 
+#include <functional>
+
+class QWidget;
+
 namespace vireo {
 
-class ClockForm;
+class ClockEngines;
+class ClockFace;
+class WindowShell;
 
 class ClockDialogHost final : public AboutHost,
                               public PlayFormHost,
                               public OptionsHost,
                               public AlarmFormHost {
 public:
-    explicit ClockDialogHost(ClockForm& form) : form_(form) {}
+    struct Parts {
+        QWidget& window;
+        ClockState& state;
+        AlarmTables& alarms;
+        ClockEngines& engines;
+        WindowShell& shell;
+        ClockFace& face;
+        std::function<bool()> unloaded;            // shutdown has run
+        std::function<void()> reapplyColorScheme;  // colours afresh, dial redrawn
+    };
+    explicit ClockDialogHost(Parts parts);
 
     // Shared by every dialog.
     QRect ClockFrame() const override;
@@ -26,7 +43,7 @@ public:
     const AlarmTables& Alarms() const override;
     MusicEngine* Music() const override;
     void ActivateClock() override;
-    ClockWindowState WindowState() const override;
+    WindowStateIndex WindowState() const override;
     void Beep() override;
     void ShowHelp(int contextId) override;
 
@@ -55,7 +72,10 @@ public:
     void OpenUrl(const QUrl& url) override;
 
 private:
-    ClockForm& form_;
+    // Minimised, or hidden in the notification area.
+    bool ClockHidden() const;
+
+    Parts p_;
 };
 
 }  // namespace vireo

@@ -20,18 +20,17 @@
 #include "about/AboutForm.h"
 #include "face/ClockFace.h"
 #include "mainwindow/ClockDialogHost.h"
+#include "mainwindow/ClockSettings.h"
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/HelpWindow.h"
 #include "mainwindow/shell/WindowShell.h"
 #include "music/MusicEngine.h"
-#include "platform/MidiOutput.h"
-#include "platform/MusicDevice.h"
+#include "music/PlayForm.h"
+#include "options/OptionForm.h"
 #include "platform/ResourceStrings.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
-#include "platform/NoSound.h"
-#include "signal/AlarmStore.h"
-#include "signal/MidiChime.h"
+#include "signal/AlarmForm.h"
 #include "signal/SignalControl.h"
 #include "timekeeping/ClockTick.h"
 #include "timekeeping/TimeScales.h"
@@ -43,30 +42,16 @@ namespace {
 constexpr int ScaleNameBase = 1050;
 
 
-// A stored value the clock cannot use reads as its default, and the default is written back
-// at once, so the file says what the clock runs with.
-template <typename W, typename R>
-R ReadCorrected(SettingsStore& store, const Setting<W, R>& s) {
-    const CheckedValue<R> read = ReadChecked(store, s);
-    if (read.replaced) Write(store, s, W(read.value));
-    return read.value;
-}
-
-std::optional<double> optionalTwips(SettingsStore& store, const CallerDefaultSetting<std::int32_t, float>& s) {
-    const auto v = ConvertStored<float>(store.GetValue(s.section, s.key));
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    return static_cast<double>(*v);
-}
-
 }  // namespace
 
-ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), parts_(std::move(parts)) {
-    if (parts_.clock) {
-        clock_ = parts_.clock;
-    } else {
-        ownClock_ = std::make_unique<SystemClock>();
-        clock_ = ownClock_.get();
-    }
+ClockForm::ClockForm(ClockFormParts parts, QWidget* parent)
+    : QWidget(parent),
+      parts_(std::move(parts)),
+      engines_(std::make_unique<ClockEngines>(parts_, state_, alarms_)),
+      Timer1(&engines_->Timer1()),
+      playDialog_([](const PlayForm& f) { return !f.IsUnloaded(); }),
+      optionDialog_([](const OptionForm& f) { return !f.IsUnloaded(); }),
+      alarmDialog_([](const AlarmForm& f) { return !f.IsUnloaded(); }) {
     // The designed client area; start-up replaces it with the stored size.
     const TwipScale tw = Twips();
     resize(RoundToInt32(DesignedClientWidthTwips / tw.X), RoundToInt32(DesignedClientHeightTwips / tw.Y));
@@ -79,21 +64,17 @@ ClockForm::ClockForm(ClockFormParts parts, QWidget* parent) : QWidget(parent), p
     WindowShell::PrepareWindow(this);
 
     face_ = new ClockFace(this);
-    face_->SetClock(clock_);
+    face_->SetClock(&ClockSource());
     face_->setGeometry(rect());
     menu_ = new ClockMenu(this);
     shell_ = new WindowShell(this, menu_, this);
     if (windowIcon().isNull() || QApplication::windowIcon().isNull()) setWindowIcon(DrawnClockIcon());
-    dialogHost_ = std::make_unique<ClockDialogHost>(*this);
+    dialogHost_ = std::make_unique<ClockDialogHost>(ClockDialogHost::Parts{
+        *this, state_, alarms_, *engines_, *shell_, *face_, [this] { return unloaded_; },
+        [this] { ReapplyColorScheme(); }});
     ConnectMenu();
 
-    Timer1 = new QTimer(this);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        ++timer1Events_;
-        Timer1_Timer();
-        KeepTimer1OnTheSecond();
-    });
+    connect(Timer1, &SecondTimer::Timeout, this, &ClockForm::Timer1_Timer);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { RememberActiveWindow(); });
 }
 
@@ -106,17 +87,9 @@ ClockForm::~ClockForm() {
         w->close();
         delete w;
     }
-    Timer1->stop();
-    timer1Enabled_ = false;
+    Timer1->SetEnabled(false);
     if (face_) face_->SetEphemeris(nullptr);
-    tick_.reset();
-    signal_.reset();
-    music_.reset();
-    alarmChime_.reset();
-    signalChime_.reset();
-    sharedMidi_.reset();
-    scales_.reset();
-    ephemeris_.reset();
+    engines_->ReleaseAll();
 }
 
 // ---- Start-up -------------------------------------------------------------------------------
@@ -124,95 +97,68 @@ ClockForm::~ClockForm() {
 void ClockForm::Form_Load() {
     if (loaded_) return;
     {
-        // 1. The settings store, named by company and product.
+        // The settings store, named by company and product.
         SettingsStore store;
         OpenOwnSettings(store);
 
-        // 2. The ephemeris component with the stored observer; 3. the horizon correction.
-        ephemeris_ = parts_.createEphemeris();
-        if (!ephemeris_) throw EphemerisError("the ephemeris component could not be created");
-        ReadObserver(store);
-        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
-        face_->SetEphemeris(ephemeris_.get());
+        // The ephemeris component; every setting read (corrections written back at once).
+        Ephemeris& ephemeris = engines_->CreateEphemeris();
+        const ClockSettingsRecord stored = ReadClockSettings(store, state_, alarms_);
 
-        // 4.-6. Scale, readout and time signal. A scale without a name would leave the clock
-        // without caption or dial, so an unknown one reads as the default.
-        state_.ClockMode = ReadCorrected(store, kClockMode);
-        state_.DigitalMode = Read(store, kDigitalMode);
-        state_.TimeSignalMode = ReadCorrected(store, kTimeSignalMode);
-        state_.TimeSignalFile = Read(store, kTimeSignalFile);
+        // The stored observer; the horizon correction.
+        engines_->ApplyObserver(stored.Observer);
+        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris.ObserverHeight());
+        face_->SetEphemeris(&ephemeris);
+
+        // Scale, readout and time signal.
         face_->SetClockMode(state_.ClockMode);
         face_->SetDigitalMode(state_.DigitalMode);
         menu_->SetClockMode(state_.ClockMode);
         menu_->SetDigitalMode(state_.DigitalMode);
 
-        // 7. Sound. Whether MIDI can sound is asked when it matters, not decided here: a
-        // clock started at log-in may come up before the sound server.
-        state_.MusicPlayMode = 0;
-        midiOutput_ = parts_.createMidiOutput ? parts_.createMidiOutput() : nullptr;
-        if (!midiOutput_) midiOutput_ = std::make_unique<NoMidiOutput>();
-        sharedMidi_ = std::make_unique<SharedMidiOutput>(*midiOutput_);
-        signalChime_ = std::make_unique<MidiChime>(*sharedMidi_, kTimeSignalChannel);
-        alarmChime_ = std::make_unique<MidiChime>(*sharedMidi_, kAlarmChannel);
-        musicDevice_ = parts_.createMusicDevice ? parts_.createMusicDevice() : nullptr;
-        if (!musicDevice_) musicDevice_ = std::make_unique<NoMusicDevice>();
-        music_ = std::make_unique<MusicEngine>(*musicDevice_, state_);
-        music_->SetReadoutListener([this](bool playing) {
-            if (face_) face_->SetMusicPlaying(playing);
-        });
-        music_->SetFailureListener([this](const std::string& file, const std::string& why) {
-            ReportMusicFailure(file, why);
-        });
+        // Sound; nothing plays yet.
+        engines_->CreateSound(
+            [this](bool playing) {
+                if (face_) face_->SetMusicPlaying(playing);
+            },
+            [this](const std::string& file, const std::string& why) { ReportMusicFailure(file, why); });
         state_.AlarmIndex = kNoAlarm;
 
-        // 8. The ten alarms.
-        alarms_ = LoadAlarmTables(store);
-        signal_ = std::make_unique<SignalControl>(state_, alarms_, *signalChime_, *alarmChime_, *music_,
-                                                  [this] { return clock_->Now(); });
+        // The ten alarms.
+        engines_->CreateSignal();
 
-        // 9. Place and size; 10. caption.
-        ReadWindowPlacement(store);
+        // Place and size; caption.
+        PlaceWindow(stored.Client);
         SetCaption();
 
-        // 11. Colours.
-        state_.BackgroundMode = ReadCorrected(store, kBackgroundMode);
-        state_.UserBackColor = ReadCorrected(store, kUserBackColor);
-        state_.UserForeColor = ReadCorrected(store, kUserForeColor);
+        // See-through face; round window, always with the see-through face.
+        shell_->SetTransparentForm(state_.BackgroundMode == kSchemeSeeThrough);
+        if (stored.CircleForm || state_.BackgroundMode == kSchemeSeeThrough) shell_->SetCircleForm(true);
 
-        // 12. See-through face; 13. round window, always with the see-through face.
-        shell_->SetTransparentForm(state_.BackgroundMode == 3);
-        if (Read(store, kCircleForm) || state_.BackgroundMode == 3) shell_->SetCircleForm(true);
+        // The tick's interval.
+        timer1Interval_ = stored.Interval;
 
-        // 14. The tick's interval.
-        timer1Interval_ = ReadCorrected(store, kInterval);
-
-        // 15., 16. Notification icon and window buttons.
-        state_.ShowInTaskTray = Read(store, kTaskTray);
+        // Notification icon and window buttons.
         face_->SetShowInTaskTray(state_.ShowInTaskTray);
         if (state_.ShowInTaskTray) shell_->AddTaskTrayIcon();
-        state_.CloseButtonMinimized = Read(store, kCloseButton);
         shell_->SetWindowButtons(state_.CloseButtonMinimized);
 
-        // 17. Window state; "start minimised" wins.
-        if (Read(store, kMinimized)) {
+        // Window state; "start minimised" wins.
+        if (stored.StartMinimized || stored.WindowState == WindowStateIndex::Minimized)
             setWindowState(Qt::WindowMinimized);
-        } else {
-            const std::int32_t ws = ReadCorrected(store, kWindowState);
-            if (ws == WindowStateMinimized) setWindowState(Qt::WindowMinimized);
-            else if (ws == WindowStateMaximized) setWindowState(Qt::WindowMaximized);
-        }
-        // 18. The store is released here.
+        else if (stored.WindowState == WindowStateIndex::Maximized)
+            setWindowState(Qt::WindowMaximized);
+        // The store is released here.
     }
 
-    // 20. Numerals and fonts for the scale.
+    // Numerals and fonts for the scale.
     SetDialLabels();
 
-    // 21. The first temporal period, with the component at the present moment.
-    scales_ = std::make_unique<TimeScales>(state_, *ephemeris_, *clock_);
-    tick_ = std::make_unique<ClockTick>(state_, *scales_, *clock_, *this, *signal_, *music_);
-    state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+    // The first temporal period, with the component at the present moment.
+    engines_->CreateTick(*this);
+    state_.Period = engines_->Scales()->ComputeTemporalPeriod(ClockSource().Now().OleDate());
 
-    // 22. Colours (the result does not matter here); 23. Timer1 on.
+    // Colours (the result does not matter here); Timer1 on.
     SetClockColor();
     loaded_ = true;
     SetTimer1Enabled(true);
@@ -226,34 +172,13 @@ void ClockForm::ShowAsStarted() {
     show();
 }
 
-void ClockForm::ReadObserver(SettingsStore& store) {
-    // Coordinates no observer can have (a hand-edited file) read as the defaults.
-    const double lon = ReadCorrected(store, kObsLongitude);
-    const double lat = ReadCorrected(store, kObsLatitude);
-    const double height = ReadCorrected(store, kObsHeight);
-    const float zone = ReadCorrected(store, kTimeZone);
-
-    ephemeris_->SetHoldUpdate(true);
-    ephemeris_->SetObserverLongitude(lon);
-    ephemeris_->SetObserverLatitude(lat);
-    ephemeris_->SetObserverHeight(height);
-    ephemeris_->SetObserverTimeZone(zone);
-    ephemeris_->SetHoldUpdate(false);
-    ephemeris_->SetCurrentDate(clock_->Now().OleDate());
-}
-
-void ClockForm::ReadWindowPlacement(SettingsStore& store) {
+void ClockForm::PlaceWindow(const StoredPlacement& stored) {
     const TwipScale tw = Twips();
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect work = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
 
     // The client area is what is kept: a window manager adds its frame only once the window
     // is mapped, and a frame counted before it is known makes the window creep or shrink.
-    StoredPlacement stored;
-    stored.Left = optionalTwips(store, kLeft);
-    stored.Top = optionalTwips(store, kTop);
-    stored.Width = optionalTwips(store, kWidth);
-    stored.Height = optionalTwips(store, kHeight);
     WindowRect r = ResolvePlacement(stored, tw, work.width(), work.height(),
                                     RoundToInt32(DesignedClientWidthTwips / tw.X),
                                     RoundToInt32(DesignedClientHeightTwips / tw.Y));
@@ -279,18 +204,16 @@ void ClockForm::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     saveSoon_.stop();  // written below
-    // 1. Help windows and dialogs closed (each dialog's own closing runs: music it shows
-    // stops, what it keeps is saved); 2. no tick after this point; 3. the icon removed.
+    // Help windows and dialogs closed (each dialog's own closing runs: music it shows
+    // stops, what it keeps is saved); no tick after this point; the icon removed.
     CloseAllHelp();
     CloseDialogs();
     SetTimer1Enabled(false);
     if (state_.ShowInTaskTray) shell_->RemoveTaskTrayIcon();
     if (loaded_) SaveOrReport(true);
-    // 13. Store released above; the component last.
+    // Store released above; the component last.
     face_->SetEphemeris(nullptr);
-    tick_.reset();
-    scales_.reset();
-    ephemeris_.reset();
+    engines_->ReleaseAtShutdown();
     emit Unloaded();
 }
 
@@ -332,38 +255,17 @@ void ClockForm::ReportMusicFailure(const std::string& file, const std::string& w
 }
 
 void ClockForm::WriteSettings(SettingsStore& store, bool stopSound) {
-    // 5. The observer in force.
-    Write(store, kObsHeight, ephemeris_->ObserverHeight());
-    Write(store, kObsLatitude, ephemeris_->ObserverLatitude());
-    Write(store, kObsLongitude, ephemeris_->ObserverLongitude());
-    Write(store, kTimeZone, ephemeris_->ObserverTimeZone());
-    // 6., 7.
-    Write(store, kInterval, timer1Interval_);
-    Write(store, kClockMode, state_.ClockMode);
-    Write(store, kDigitalMode, state_.DigitalMode);
-    Write(store, kTimeSignalMode, state_.TimeSignalMode);
-    Write(store, kTimeSignalFile, state_.TimeSignalFile);
-    // 8. Music stopped, chime output closed.
+    // Music stopped, chime output closed.
     if (stopSound) {
-        if (music_) music_->StopMusic();
-        if (signal_) signal_->MidiClose();
+        if (Music()) Music()->StopMusic();
+        if (Signal()) Signal()->MidiClose();
     }
-    // 9. The alarms.
-    SaveAlarmTables(store, alarms_);
-    // 10. The client rectangle the window restores to; 11. its state, minimised kept as normal.
-    const TwipRect t = ToTwips(NormalClientRect(), Twips());
-    Write(store, kLeft, t.Left);
-    Write(store, kTop, t.Top);
-    Write(store, kWidth, t.Width);
-    Write(store, kHeight, t.Height);
-    const int ws = WindowStateIndexNow();
-    Write(store, kWindowState, ws == WindowStateMaximized ? WindowStateMaximized : WindowStateNormal);
-    // 12.
-    Write(store, kTaskTray, state_.ShowInTaskTray);
-    Write(store, kCloseButton, state_.CloseButtonMinimized);
-    Write(store, kBackgroundMode, state_.BackgroundMode);
-    Write(store, kUserBackColor, state_.UserBackColor);
-    Write(store, kUserForeColor, state_.UserForeColor);
+    // The observer in force; the client rectangle the window restores to, and its state.
+    Ephemeris* e = Component();
+    const ObserverSettings observer{e->ObserverLongitude(), e->ObserverLatitude(), e->ObserverHeight(),
+                                    e->ObserverTimeZone()};
+    WriteClockSettings(store, state_, alarms_, observer, timer1Interval_, ToTwips(NormalClientRect(), Twips()),
+                       WindowStateIndexNow());
 }
 
 void ClockForm::EndProgram() {
@@ -387,49 +289,16 @@ void ClockForm::closeEvent(QCloseEvent* event) {
 // ---- The tick -------------------------------------------------------------------------------
 
 void ClockForm::Timer1_Timer() {
-    if (!tick_ || unloaded_) return;
-    if (tick_->Timer1_Timer()) ++timer1Work_;
+    ClockTick* tick = engines_->Tick();
+    if (!tick || unloaded_) return;
+    if (tick->Timer1_Timer()) Timer1->CountWork();
 }
 
-void ClockForm::SetTimer1Enabled(bool on) {
-    timer1Enabled_ = on && loaded_ && !unloaded_;
-    if (timer1Enabled_) ScheduleTimer1();
-    else Timer1->stop();
-}
-
-void ClockForm::ScheduleTimer1() {
-    if (!timer1Enabled_) return;
-    // Wake just after the next whole second of the clock: every event then finds a new
-    // second, and the work follows the second's start by far less than the interval.
-    const double s = clock_->Now().SecondsOfDay;
-    const double fraction = s - std::floor(s);
-    int ms = static_cast<int>(std::ceil((1.0 - fraction) * 1000.0)) + 1;
-    ms = std::clamp(ms, 1, 1001);
-    Timer1->start(ms);
-    timer1Aligned_ = false;
-}
-
-void ClockForm::KeepTimer1OnTheSecond() {
-    if (!timer1Enabled_) return;
-    // Once on the second, a precise one-second period stays there without being set again;
-    // it is set again only when it has slipped (the clock was set, slewed or suspended).
-    const double s = clock_->Now().SecondsOfDay;
-    const double pastSecond = (s - std::floor(s)) * 1000.0;
-    if (pastSecond > 20.0) {
-        ScheduleTimer1();
-        return;
-    }
-    if (!timer1Aligned_) {
-        Timer1->start(1000);
-        timer1Aligned_ = true;
-    }
-}
-
-int ClockForm::Timer1RemainingTime() const { return timer1Enabled_ ? Timer1->remainingTime() : -1; }
+void ClockForm::SetTimer1Enabled(bool on) { Timer1->SetEnabled(on && loaded_ && !unloaded_); }
 
 std::int32_t ClockForm::ScaleTimeNow() {
-    double t = static_cast<float>(clock_->Now().SecondsOfDay);
-    return scales_->ComputeScaleTime(t);
+    double t = static_cast<float>(ClockSource().Now().SecondsOfDay);
+    return engines_->Scales()->ComputeScaleTime(t);
 }
 
 // ---- Display steps --------------------------------------------------------------------------
@@ -486,12 +355,12 @@ bool ClockForm::SetClockColor() {
     in.UserForeColor = state_.UserForeColor;
     in.SysColor = [this](int i) { return GetSysColor(i); };
     in.SunBand = [this] {
-        return sunBand_.Band(clock_->Now().OleDate(), [this] {
-            SunObject& sun = ephemeris_->Sun();
+        return sunBand_.Band(ClockSource().Now().OleDate(), [this] {
+            SunObject& sun = Component()->Sun();
             return SunBandWatch::Sun{sun.Altitude() + state_.HorizonCorrection, sun.RiseSetDepression()};
         });
     };
-    if (!ephemeris_) in.SunBand = nullptr;
+    if (!Component()) in.SunBand = nullptr;
     // The first choice is shown even when it equals the initial {0, 0} (black on black).
     if (!SelectClockColor(in, colors_) && colorsApplied_) return false;
     ApplyColors();
@@ -508,7 +377,7 @@ void ClockForm::ReapplyColorScheme() {
 void ClockForm::ApplyColors() {
     const SysColorFunction sys = [this](int i) { return GetSysColor(i); };
     face_->SetColors(OleToQColor(ResolveColor(colors_.Back, sys)), OleToQColor(ResolveColor(colors_.Fore, sys)));
-    face_->SetReadoutBoxed(state_.BackgroundMode != 3);
+    face_->SetReadoutBoxed(state_.BackgroundMode != kSchemeSeeThrough);
     colorsApplied_ = true;
     face_->SetKeyColorTransparent(shell_->SeeThroughShown());
 }
@@ -528,14 +397,14 @@ void ClockForm::mnuContextMode_Click(int index) {
     face_->SetClockMode(index);
     SetCaption();
     SetDialLabels();
-    if (signal_) {
-        signal_->MidiClose();
-        signal_->ScaleChanged();
+    if (Signal()) {
+        Signal()->MidiClose();
+        Signal()->ScaleChanged();
     }
-    const bool wasEnabled = timer1Enabled_;
+    const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
     DrawClockScale();
-    if (scales_) {
+    if (engines_->Scales()) {
         const std::int32_t v = ScaleTimeNow();
         DrawHands(v);
         ShowReadouts(v);
@@ -551,25 +420,25 @@ void ClockForm::mnuContextLabel_Click(int index) {
 }
 
 void ClockForm::mnuContextLocation_Click() {
-    if (!ephemeris_ || unloaded_) return;
-    const bool wasEnabled = timer1Enabled_;
+    if (!Component() || unloaded_) return;
+    const bool wasEnabled = Timer1->Enabled();
     SetTimer1Enabled(false);
-    if (signal_) signal_->MidiClose();
-    const bool changed = ephemeris_->EditObserver(this);
+    if (Signal()) Signal()->MidiClose();
+    const bool changed = Component()->EditObserver(this);
     // The program may have been told to end while the dialog was open.
-    if (unloaded_ || !ephemeris_) return;
+    if (unloaded_ || !Component()) return;
     if (changed) {
-        state_.HorizonCorrection = HorizonCorrectionFor(ephemeris_->ObserverHeight());
-        state_.Period = scales_->ComputeTemporalPeriod(clock_->Now().OleDate());
+        state_.HorizonCorrection = HorizonCorrectionFor(Component()->ObserverHeight());
+        state_.Period = engines_->Scales()->ComputeTemporalPeriod(ClockSource().Now().OleDate());
         sunBand_.Invalidate();
-        if (signal_) signal_->ScaleChanged();
+        if (Signal()) Signal()->ScaleChanged();
     }
     if (wasEnabled) SetTimer1Enabled(true);
 }
 
 void ClockForm::Label1_Click() {
-    if (state_.MusicPlayMode == 0) return;
-    if (signal_) signal_->StopAlarmAndMusic();
+    if (state_.MusicPlayMode == kPlayModeStop) return;
+    if (Signal()) Signal()->StopAlarmAndMusic();
     state_.AlarmIndex = kNoAlarm;
 }
 
@@ -609,7 +478,7 @@ void ClockForm::RefreshAfterRestore() {
     if (!loaded_ || unloaded_ || IsMinimized()) return;
     // Colours and hands were left alone while the window was away.
     if (SetClockColor()) DrawClockScale();
-    if (scales_) DrawHands(ScaleTimeNow());
+    if (engines_->Scales()) DrawHands(ScaleTimeNow());
 }
 
 void ClockForm::mousePressEvent(QMouseEvent* event) {
@@ -650,16 +519,9 @@ int ClockForm::FrameHeight() const {
 
 int ClockForm::MinimumHeight() const { return MinimumWindowHeight(MinimumTrackWidth, CaptionHeight()); }
 
-int ClockForm::WindowStateIndexNow() const {
-    const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized) return WindowStateMinimized;
-    if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowStateMaximized;
-    return WindowStateNormal;
-}
-
 WindowRect ClockForm::NormalClientRect() const {
     QRect normal = geometry();
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    if (WindowStateIndexNow() != WindowStateIndex::Normal) {
         const QRect n = normalGeometry();
         if (n.isValid() && !n.isEmpty()) normal = n;
     }
@@ -707,8 +569,8 @@ void ClockForm::changeEvent(QEvent* event) {
 void ClockForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         // Esc silences whatever sounds, and ends a sounding alarm.
-        if (signal_) signal_->StopAlarmAndMusic();
-        else if (music_) music_->StopMusic();
+        if (Signal()) Signal()->StopAlarmAndMusic();
+        else if (Music()) Music()->StopMusic();
         state_.AlarmIndex = kNoAlarm;
         return;
     }
@@ -742,7 +604,5 @@ void ClockForm::BringLastActiveWindowForward() {
         dialog->activateWindow();
     }
 }
-
-bool ClockForm::MidiAvailable() { return sharedMidi_ && sharedMidi_->Available(); }
 
 }  // namespace vireo

@@ -1,7 +1,7 @@
 #pragma once
-// ClockForm, the clock window and the program: start-up and shutdown, the tick's display
-// steps, the colour schemes, the window's place and size, and the wiring of the face, the
-// sound engines and the window shell.
+// ClockForm, the clock window: start-up and shutdown in their order, the tick's display steps,
+// the caption, the colour schemes, the window's place and size, its events, the menu and the
+// dialogs. The settings are ClockSettings', the engines and Timer1 ClockEngines'.
 
 #include <QPointer>
 #include <QTimer>
@@ -15,8 +15,12 @@
 #include <vector>
 
 #include "ephemeris/Ephemeris.h"
+#include "mainwindow/ClockEngines.h"
+#include "mainwindow/ClockSettings.h"
 #include "mainwindow/ColorScheme.h"
+#include "mainwindow/SecondTimer.h"
 #include "mainwindow/WindowGeometry.h"
+#include "platform/SingleDialog.h"
 #include "timekeeping/AlarmValue.h"
 #include "timekeeping/Clock.h"
 #include "timekeeping/ClockState.h"
@@ -33,37 +37,8 @@ class PlayForm;
 class ClockDialogHost;
 class ClockFace;
 class ClockMenu;
-class ClockTick;
 class WindowShell;
-class MidiChime;
-class MidiOutput;
-class SharedMidiOutput;
-class MusicDevice;
-class MusicEngine;
 class SettingsStore;
-class SignalControl;
-class TimeScales;
-
-// What the window is built from. Factories run during start-up, in its order, so that nothing
-// outside the window exists before the settings say how to make it.
-struct ClockFormParts {
-    // The present local date-time; the computer's clock when null. Must outlive the window.
-    const Clock* clock = nullptr;
-    // The ephemeris component, created at start-up and released at shutdown. Required.
-    std::function<std::unique_ptr<Ephemeris>()> createEphemeris;
-    // The chime output and the music device; when a factory is missing or returns null, that
-    // sound is simply absent (the clock runs silently).
-    std::function<std::unique_ptr<MidiOutput>()> createMidiOutput;
-    std::function<std::unique_ptr<MusicDevice>()> createMusicDevice;
-    // Tells the user of a problem they must know of (settings that could not be saved); a
-    // warning box when null.
-    std::function<void(const std::string&)> reportProblem;
-};
-
-// Window state as persisted and as the menu numbers it.
-inline constexpr int WindowStateNormal = 0;
-inline constexpr int WindowStateMinimized = 1;
-inline constexpr int WindowStateMaximized = 2;
 
 class ClockForm : public QWidget, public TickDisplay {
     Q_OBJECT
@@ -100,19 +75,17 @@ public:
     void DrawHands(std::int32_t v) override;
 
     void SetFormScale();
-    // The colour scheme applied afresh and the dial redrawn (the Options dialog's OK).
-    void ReapplyColorScheme();
     void SetDialLabels();
 
     // One event of Timer1 (public so tests can step the clock without waiting).
     void Timer1_Timer();
-    bool Timer1Enabled() const { return timer1Enabled_; }
+    bool Timer1Enabled() const { return Timer1->Enabled(); }
     std::int32_t Timer1Interval() const { return timer1Interval_; }
     // Milliseconds until the timer's next event, or -1 while it is disabled.
-    int Timer1RemainingTime() const;
+    int Timer1RemainingTime() const { return Timer1->RemainingTime(); }
     // Timer events so far, and how many of them found a new second to handle.
-    long Timer1EventCount() const { return timer1Events_; }
-    long Timer1WorkCount() const { return timer1Work_; }
+    long Timer1EventCount() const { return Timer1->EventCount(); }
+    long Timer1WorkCount() const { return Timer1->WorkCount(); }
 
     // Switches the scale on show: caption, numerals, chime output closed, dial and hands
     // redrawn at once.
@@ -149,20 +122,18 @@ public:
     ClockState& State() { return state_; }
     const ClockState& State() const { return state_; }
     AlarmTables& Alarms() { return alarms_; }
-    Ephemeris* Component() const { return ephemeris_.get(); }
+    Ephemeris* Component() const { return engines_->Component(); }
     ClockFace* Face() const { return face_; }
     ClockMenu* Menu() const { return menu_; }
     WindowShell* Shell() const { return shell_; }
-    MusicEngine* Music() const { return music_.get(); }
+    MusicEngine* Music() const { return engines_->Music(); }
     // The time signal's chime and the alarms' chime, on their own channels of one output.
-    MidiChime* SignalChime() const { return signalChime_.get(); }
-    MidiChime* AlarmChime() const { return alarmChime_.get(); }
-    SignalControl* Signal() const { return signal_.get(); }
-    // Asks the output afresh while no chime holds it: a sound server may have come up since.
-    bool MidiAvailable();
-    const Clock& ClockSource() const { return *clock_; }
-    // The window state as persisted: 0 normal, 1 minimised, 2 maximised.
-    int WindowStateIndexNow() const;
+    MidiChime* SignalChime() const { return engines_->SignalChime(); }
+    MidiChime* AlarmChime() const { return engines_->AlarmChime(); }
+    bool MidiAvailable() { return engines_->MidiAvailable(); }
+    const Clock& ClockSource() const { return engines_->ClockSource(); }
+    // The window state as persisted and as the menu numbers it.
+    WindowStateIndex WindowStateIndexNow() const { return StateIndexOf(windowState()); }
     // The client rectangle the window restores to, in logical pixels: what the settings keep.
     WindowRect NormalClientRect() const;
     // The minimum outer height, and the caption height it counts for the frame.
@@ -187,17 +158,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The colour scheme applied afresh and the dial redrawn (the Options dialog's OK).
+    void ReapplyColorScheme();
+    SignalControl* Signal() const { return engines_->Signal(); }
     void Form_Resize();
-    void ReadObserver(SettingsStore& store);
-    void ReadWindowPlacement(SettingsStore& store);
+    // The stored client rectangle, resolved and kept on a present screen.
+    void PlaceWindow(const StoredPlacement& stored);
     void WriteSettings(SettingsStore& store, bool stopSound);
     // Writes every setting; a failure is told to the user, once a session.
     void SaveOrReport(bool stopSound);
     void ReportSaveFailure(const std::string& what);
     void ReportMusicFailure(const std::string& file, const std::string& why);
     void SetCaption();
-    void ScheduleTimer1();
-    void KeepTimer1OnTheSecond();
     void SetTimer1Enabled(bool on);
     std::int32_t ScaleTimeNow();
     void ApplyColors();
@@ -207,32 +179,15 @@ private:
     void CloseDialogs();
 
     ClockFormParts parts_;
-    std::unique_ptr<Clock> ownClock_;
-    const Clock* clock_ = nullptr;
-
     ClockState state_;
     AlarmTables alarms_;
-    std::unique_ptr<Ephemeris> ephemeris_;
-    std::unique_ptr<TimeScales> scales_;
-    std::unique_ptr<ClockTick> tick_;
-
-    std::unique_ptr<MidiOutput> midiOutput_;
-    std::unique_ptr<SharedMidiOutput> sharedMidi_;
-    std::unique_ptr<MidiChime> signalChime_;
-    std::unique_ptr<MidiChime> alarmChime_;
-    std::unique_ptr<MusicDevice> musicDevice_;
-    std::unique_ptr<MusicEngine> music_;
-    std::unique_ptr<SignalControl> signal_;
+    std::unique_ptr<ClockEngines> engines_;
 
     ClockFace* face_ = nullptr;
     ClockMenu* menu_ = nullptr;
     WindowShell* shell_ = nullptr;
-    QTimer* Timer1 = nullptr;
-    bool timer1Enabled_ = false;
-    bool timer1Aligned_ = false;
+    SecondTimer* Timer1 = nullptr;
     std::int32_t timer1Interval_ = 100;
-    long timer1Events_ = 0;
-    long timer1Work_ = 0;
 
     FaceColors colors_{};
     bool colorsApplied_ = false;
@@ -248,7 +203,11 @@ private:
     QMetaObject::Connection focusWatch_;
 
     std::unique_ptr<ClockDialogHost> dialogHost_;
-    QPointer<AboutForm> aboutForm_;
+    // One of each dialog at a time.
+    SingleDialog<AboutForm> aboutDialog_;
+    SingleDialog<PlayForm> playDialog_;
+    SingleDialog<OptionForm> optionDialog_;
+    SingleDialog<AlarmForm> alarmDialog_;
 };
 
 }  // namespace vireo

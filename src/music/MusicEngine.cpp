@@ -12,7 +12,10 @@ std::string PlayButtonToolTip(bool playing) { return LoadResString(playing ? 102
 std::string PlayButtonFont() { return LoadResString(1027); }
 std::string ReadoutToolTip(bool playing) { return playing ? LoadResString(1020) : std::string(); }
 
-MusicEngine::MusicEngine(MusicDevice& device, ClockState& state) : device_(device), state_(state) {}
+// Nothing plays before the engine is asked to: the mode is the engine's to keep.
+MusicEngine::MusicEngine(MusicDevice& device, ClockState& state) : device_(device), state_(state) {
+    state_.MusicPlayMode = kPlayModeStop;
+}
 
 MusicEngine::~MusicEngine() = default;
 

@@ -24,11 +24,6 @@ namespace vireo {
 
 namespace {
 
-QPointer<PlayForm>& Current() {
-    static QPointer<PlayForm> form;
-    return form;
-}
-
 QString ResString(int id) { return QString::fromStdString(LoadResString(id)); }
 
 }  // namespace
@@ -222,21 +217,11 @@ void PlayForm::showEvent(QShowEvent* event) {
     }
 }
 
-PlayForm* OpenPlayForm(PlayFormHost& host, QWidget* owner) {
-    PlayForm* form = OpenedPlayForm();
-    if (!form) {
-        form = new PlayForm(host, owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        Current() = form;
-        form->Form_Load();
-    }
-    BringDialogForward(form);
+PlayForm* NewPlayForm(PlayFormHost& host, QWidget* owner) {
+    auto* form = new PlayForm(host, owner);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->Form_Load();
     return form;
-}
-
-PlayForm* OpenedPlayForm() {
-    PlayForm* form = Current().data();
-    return form && !form->IsUnloaded() ? form : nullptr;
 }
 
 }  // namespace vireo

@@ -1,7 +1,7 @@
 #pragma once
 // PlayForm, the music player window ("音楽演奏"): plays the player's own file, the time
 // signal's file or an alarm's file as the user's music (play mode 3). Modeless, owned by the
-// clock window, one at a time (OpenPlayForm).
+// clock window, one at a time (NewPlayForm).
 //
 // Combo1 lists the sources; each item's data says where its file comes from:
 //   -2 "ファイル"      PlayFile, the player's own file (setting "PlayFile")
@@ -81,10 +81,8 @@ private:
     bool placedShown_ = false;
 };
 
-// Shows the player window for the clock window owner: the open one is brought forward, else a
-// new one is made, opened and shown. It deletes itself when closed.
-PlayForm* OpenPlayForm(PlayFormHost& host, QWidget* owner);
-// The player window that is open, or null.
-PlayForm* OpenedPlayForm();
+// Makes and loads the player window for the clock window owner (one at a time, through
+// SingleDialog, which shows it). It deletes itself when closed.
+PlayForm* NewPlayForm(PlayFormHost& host, QWidget* owner);
 
 }  // namespace vireo

@@ -32,11 +32,6 @@ namespace vireo {
 
 namespace {
 
-QPointer<OptionForm>& TheInstance() {
-    static QPointer<OptionForm> instance;
-    return instance;
-}
-
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // The designed layout in twips: 15 to a logical pixel.
@@ -81,10 +76,7 @@ void SeparatorLine::paintEvent(QPaintEvent*) {
 
 // ---- Dialog ---------------------------------------------------------------------------------
 
-OptionForm* OptionForm::Instance() { return TheInstance().data(); }
-
 OptionForm::OptionForm(OptionsHost& host, QWidget* owner) : QDialog(owner), host_(host) {
-    TheInstance() = this;  // one closed but not yet deleted is no longer the open one
     setWindowTitle(QStringLiteral("オプション"));
     // Fixed border, no minimise or maximise box; as an owned dialog it has no taskbar button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -110,7 +102,6 @@ OptionForm::~OptionForm() {
     // Destroyed without closing (the owner went first): only the store is ours to release;
     // the music engine may already be gone.
     store_.reset();
-    if (TheInstance() == this) TheInstance() = nullptr;
 }
 
 void OptionForm::BuildControls() {
@@ -294,7 +285,7 @@ void OptionForm::Form_Load() {
 
     // Beside the clock, tops aligned.
     MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
-                                       host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
+                                       host_.WindowState() == WindowStateIndex::Normal, ExpectedFrameSize(this),
                                        DialogVerticalRule::TopAligned));
     // 11.-12. Separator and the play button's glyph font.
     Line1->AlignSeparatorLine();
@@ -430,15 +421,11 @@ bool OptionForm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-OptionForm* ShowOptionForm(OptionsHost& host, QWidget* owner) {
-    OptionForm* form = OptionForm::Instance();
-    if (!form || form->IsUnloaded()) {
-        form = new OptionForm(host, owner);
-        form->SetDeleteWhenUnloaded(true);
-        // Modality holds from the first showing; an open dialog is only brought forward.
-        form->setWindowModality(DialogModalityFor(host.WindowState()));
-    }
-    BringDialogForward(form);
+OptionForm* NewOptionForm(OptionsHost& host, QWidget* owner) {
+    auto* form = new OptionForm(host, owner);
+    form->SetDeleteWhenUnloaded(true);
+    // Modality holds from the first showing; an open dialog is only brought forward.
+    form->setWindowModality(DialogModalityFor(host.WindowState()));
     return form;
 }
 

@@ -52,9 +52,6 @@ public:
     explicit OptionForm(OptionsHost& host, QWidget* owner = nullptr);
     ~OptionForm() override;
 
-    // The open dialog, if any (there is at most one).
-    static OptionForm* Instance();
-
     QCheckBox* Check1 = nullptr;   // notification icon
     QGroupBox* Frame1 = nullptr;   // residence options
     QCheckBox* Check2 = nullptr;   // start minimised
@@ -124,9 +121,9 @@ private:
     bool deleteWhenUnloaded_ = false;
 };
 
-// The clock window's menu command: creates the one Options dialog (or brings the open one
-// forward) with owner as its parent, modal on the application while the clock window is not
-// minimised and modeless while it is. Returns at once; the dialog deletes itself on closing.
-OptionForm* ShowOptionForm(OptionsHost& host, QWidget* owner);
+// The clock window's menu command makes the Options dialog with this (one at a time, through
+// SingleDialog): owner as its parent, modal on the application while the clock window is not
+// minimised and modeless while it is. The dialog deletes itself on closing.
+OptionForm* NewOptionForm(OptionsHost& host, QWidget* owner);
 
 }  // namespace vireo

@@ -122,7 +122,7 @@ std::int32_t OptionsApply(const OptionChoices& choices, OptionsHost& host, Setti
 
     // 7.-9. Scheme, window state, see-through face (which re-applies the scheme).
     state.BackgroundMode = choices.Scheme;
-    if (host.WindowState() == ClockWindowState::Minimized) host.RestoreFromMinimized();
+    if (host.WindowState() == WindowStateIndex::Minimized) host.RestoreFromMinimized();
     host.SetTransparentForm(choices.Scheme == kSchemeSeeThrough);
 
     // Music keeps its look on the readout.

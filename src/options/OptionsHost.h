@@ -23,7 +23,7 @@ public:
     // Where the clock window is, for placing the dialog beside it: its frame rectangle in
     // logical pixels, its state, and the work area of the screen it is on.
     virtual QRect ClockFrame() const = 0;
-    virtual ClockWindowState WindowState() const = 0;
+    virtual WindowStateIndex WindowState() const = 0;
     virtual QRect WorkArea() const = 0;
 
     // True when a MIDI output device existed at start-up (the chime kinds are offered).

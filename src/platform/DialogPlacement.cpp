@@ -86,8 +86,8 @@ QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool cloc
     return {left, top};
 }
 
-Qt::WindowModality DialogModalityFor(ClockWindowState clock) {
-    return clock == ClockWindowState::Minimized ? Qt::NonModal : Qt::ApplicationModal;
+Qt::WindowModality DialogModalityFor(WindowStateIndex clock) {
+    return clock == WindowStateIndex::Minimized ? Qt::NonModal : Qt::ApplicationModal;
 }
 
 void BringDialogForward(QWidget* dialog) {

@@ -8,12 +8,11 @@
 #include <QSize>
 #include <Qt>
 
+#include "platform/WindowStateIndex.h"
+
 class QWidget;
 
 namespace vireo {
-
-// The clock window's state as the dialogs ask it.
-enum class ClockWindowState { Normal, Minimized, Maximized };
 
 enum class DialogVerticalRule {
     TopAligned,  // the dialog's top meets the clock's top (Options, alarms)
@@ -35,7 +34,7 @@ QPoint PlaceUnderClock(const QRect& workArea, const QRect& clockFrame, bool cloc
 
 // Modal beside the clock; modeless while it is minimised (the menu then comes from the
 // notification icon of a hidden clock, which a modal dialog would leave unreachable).
-Qt::WindowModality DialogModalityFor(ClockWindowState clock);
+Qt::WindowModality DialogModalityFor(WindowStateIndex clock);
 
 // A dialog placed before it is shown has no frame yet: its frame is taken to be like that of
 // a framed window already on the screen (the clock's), so that its frame, not its client

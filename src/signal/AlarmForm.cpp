@@ -60,11 +60,6 @@ QString AlarmLineText(const AlarmValue& value) {
            kSoundTexts[ListedSoundKind(value)];
 }
 
-QPointer<AlarmForm>& OpenForm() {
-    static QPointer<AlarmForm> form;
-    return form;
-}
-
 // Draws a line's Tab as a column, so that the sound texts line up whatever the digits' widths.
 class TabColumnDelegate final : public QStyledItemDelegate {
 public:
@@ -348,23 +343,13 @@ AlarmForm::AlarmForm(AlarmFormHost& host, QWidget* owner)
 
 AlarmForm::~AlarmForm() = default;
 
-AlarmForm* AlarmForm::Open(AlarmFormHost& host, QWidget* owner) {
-    AlarmForm* form = Instance();
-    if (!form) {
-        form = new AlarmForm(host, owner);
-        OpenForm() = form;
-        connect(form, &QDialog::finished, form, &QObject::deleteLater);
-        form->Form_Load();
-        // Modality holds from the first showing; an open dialog is only brought forward.
-        form->setWindowModality(DialogModalityFor(host.WindowState()));
-    }
-    BringDialogForward(form);
+AlarmForm* AlarmForm::Create(AlarmFormHost& host, QWidget* owner) {
+    auto* form = new AlarmForm(host, owner);
+    connect(form, &QDialog::finished, form, &QObject::deleteLater);
+    form->Form_Load();
+    // Modality holds from the first showing; an open dialog is only brought forward.
+    form->setWindowModality(DialogModalityFor(host.WindowState()));
     return form;
-}
-
-AlarmForm* AlarmForm::Instance() {
-    AlarmForm* form = OpenForm().data();
-    return form && !form->unloaded_ ? form : nullptr;
 }
 
 void AlarmForm::FitList() {
@@ -383,7 +368,7 @@ void AlarmForm::Form_Load() {
     adjustSize();
     create();  // where the platform knows the frame before showing, placement counts it
     MoveFrameTo(this, PlaceBesideClock(host_.WorkArea(), host_.ClockFrame(),
-                                       host_.WindowState() == ClockWindowState::Normal, ExpectedFrameSize(this),
+                                       host_.WindowState() == WindowStateIndex::Normal, ExpectedFrameSize(this),
                                        DialogVerticalRule::TopAligned));
 
     editor_.Load(host_.Alarms());

@@ -58,13 +58,14 @@ public:
     AlarmForm(AlarmFormHost& host, QWidget* owner);
     ~AlarmForm() override;
 
-    // The menu command: shows the one alarm dialog, owned by owner, without a nested event
-    // loop. Modal while the clock window is not minimised, modeless while it is; one already
-    // open is only brought forward. The dialog deletes itself once closed; an owner going away
-    // first closes it (close()) and deletes it while the music engine still exists.
-    static AlarmForm* Open(AlarmFormHost& host, QWidget* owner);
-    // The dialog open now, or null.
-    static AlarmForm* Instance();
+    // The menu command makes the alarm dialog with this (one at a time, through SingleDialog),
+    // owned by owner, loaded and shown without a nested event loop. Modal while the clock
+    // window is not minimised, modeless while it is. The dialog deletes itself once closed; an
+    // owner going away first closes it (close()) and deletes it while the music engine still
+    // exists.
+    static AlarmForm* Create(AlarmFormHost& host, QWidget* owner);
+    // Closed (OK, Cancel or its owner's end), perhaps not yet deleted.
+    bool IsUnloaded() const { return unloaded_; }
 
     // Places the dialog and loads the tables; call once, before showing.
     void Form_Load();

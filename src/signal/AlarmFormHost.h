@@ -29,7 +29,7 @@ public:
     // state, and the desktop's work area on the clock's screen. A minimised clock also makes
     // the dialog modeless.
     virtual QRect ClockFrame() const = 0;
-    virtual ClockWindowState WindowState() const = 0;
+    virtual WindowStateIndex WindowState() const = 0;
     virtual QRect WorkArea() const = 0;
 
     // The system beep of a refused time.

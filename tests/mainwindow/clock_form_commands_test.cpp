@@ -112,13 +112,13 @@ TEST_F(ClockFormCommandsTest, WindowStateItemsFollowTheWindow) {
 
     menu->mnuContextReturn(2)->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Maximized);
     menu->PrepareMenu(form->Shell()->CurrentMenuState());
     EXPECT_FALSE(menu->mnuContextReturn(2)->isEnabled());
     EXPECT_TRUE(menu->mnuContextReturn(0)->isEnabled());
     menu->mnuContextReturn(0)->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Normal);
     form->Form_Unload();
 }
 

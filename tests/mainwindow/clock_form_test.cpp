@@ -116,7 +116,7 @@ TEST_F(ClockFormTest, FirstStartOnAnEmptyStoreTakesEveryDefault) {
     EXPECT_TRUE(form->Timer1Enabled());
     EXPECT_EQ(form->Timer1Interval(), 100);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("地方標準時 - Vireo"));
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Normal);
     EXPECT_EQ(form->NormalClientRect(), centredDefault(*form));
     EXPECT_EQ(form->width(), RoundToInt32(3000.0 / form->Twips().X));  // the designed client area
     EXPECT_EQ(form->height(), RoundToInt32(2715.0 / form->Twips().Y));
@@ -238,7 +238,7 @@ TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
         normal = form->NormalClientRect();
         form->showMaximized();
         QCoreApplication::processEvents();
-        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Maximized);
         EXPECT_EQ(form->NormalClientRect(), normal);
         form->close();  // program code closes: shutdown runs
         EXPECT_TRUE(form->IsUnloaded());
@@ -266,7 +266,7 @@ TEST_F(ClockFormTest, EverySettingSurvivesARestartMaximised) {
     EXPECT_DOUBLE_EQ(form->Component()->ObserverHeight(), 100.0);
     EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.5f);
     EXPECT_NEAR(s.HorizonCorrection, 0.350890514444444, 1e-12);
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMaximized);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Maximized);
     EXPECT_EQ(form->NormalClientRect(), normal);
     // The user's colours are on the face.
     EXPECT_EQ(form->Face()->BackgroundColor(), QColor(10, 20, 30));
@@ -282,21 +282,21 @@ TEST_F(ClockFormTest, AWindowClosedMinimisedStartsNormalUnlessStartMinimisedIsSe
         normal = form->NormalClientRect();
         form->showMinimized();
         QCoreApplication::processEvents();
-        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateMinimized);
+        ASSERT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Minimized);
         EXPECT_TRUE(form->IsMinimized());
         form->Form_Unload();
     }
     EXPECT_EQ(Stored("WindowState").toInt(), 0);  // never 1
     {
         auto form = LoadAndShow();
-        EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+        EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Normal);
         EXPECT_EQ(form->NormalClientRect(), normal);
         form->Form_Unload();
     }
     Put("Minimized", true);
     Put("WindowState", 2);
     auto form = LoadAndShow();
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateMinimized);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Minimized);
     form->Form_Unload();
     EXPECT_EQ(Stored("WindowState").toInt(), 0);
     EXPECT_TRUE(Stored("Minimized").toBool());  // written only by the Options dialog
@@ -320,7 +320,7 @@ TEST_F(ClockFormTest, StoredValuesOutOfRangeAreCorrectedAndWrittenBackCorrected)
     EXPECT_EQ(form->Timer1Interval(), 100);
     EXPECT_EQ(form->State().BackgroundMode, 1);
     EXPECT_EQ(form->State().TimeSignalMode, 2);
-    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateNormal);
+    EXPECT_EQ(form->WindowStateIndexNow(), WindowStateIndex::Normal);
     EXPECT_DOUBLE_EQ(form->Component()->ObserverLatitude(), 35.6544);
     EXPECT_FLOAT_EQ(form->Component()->ObserverTimeZone(), 9.0f);
 

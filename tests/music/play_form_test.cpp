@@ -34,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include "TestAudioFiles.h"
+#include "platform/SingleDialog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -492,6 +493,12 @@ TEST_F(PlayFormTest, PlacedUnderTheClockOrOnTheWorkArea) {
 }
 
 TEST_F(PlayFormTest, OneWindowAtATime) {
+    // As the clock window opens it: one at a time.
+    SingleDialog<PlayForm> slot([](const PlayForm& f) { return !f.IsUnloaded(); });
+    const auto OpenPlayForm = [&slot](PlayFormHost& h, QWidget* o) {
+        return slot.Open([&] { return NewPlayForm(h, o); });
+    };
+    const auto OpenedPlayForm = [&slot] { return slot.Current(); };
     PlayForm* first = OpenPlayForm(host, &clockWindow);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());

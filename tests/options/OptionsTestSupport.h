@@ -23,7 +23,7 @@ class FakeHost final : public OptionsHost {
 public:
     ClockState state;
     QRect frame{100, 120, 200, 220};
-    ClockWindowState windowState = ClockWindowState::Normal;
+    WindowStateIndex windowState = WindowStateIndex::Normal;
     QRect workArea{0, 0, 1280, 1000};
     bool midi = true;
     bool round = false;
@@ -37,7 +37,7 @@ public:
 
     ClockState& State() override { return state; }
     QRect ClockFrame() const override { return frame; }
-    ClockWindowState WindowState() const override { return windowState; }
+    WindowStateIndex WindowState() const override { return windowState; }
     QRect WorkArea() const override { return workArea; }
     bool MidiAvailable() override { return midi; }
     void MidiClose() override { log.push_back("MidiClose"); }
@@ -61,7 +61,7 @@ public:
     bool IsRound() const override { return round; }
     void RestoreFromMinimized() override {
         log.push_back("RestoreFromMinimized");
-        windowState = ClockWindowState::Normal;
+        windowState = WindowStateIndex::Normal;
     }
     void ShowReadoutMusicLook() override { log.push_back("ShowReadoutMusicLook"); }
     void ShowHelp(int contextId) override { help.push_back(contextId); }

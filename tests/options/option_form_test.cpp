@@ -7,6 +7,7 @@
 
 #include "DialogLook.h"
 #include "OptionsTestSupport.h"
+#include "platform/SingleDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -411,9 +412,9 @@ TEST_F(OptionFormTest, PlacedBesideTheClockOrCentredWhenTheClockIsNotNormal) {
     host.frame = QRect(100, 900, 200, 220);
     EXPECT_EQ(Open().pos(), QPoint(300, 1000 - size.height())) << "kept above the work area's bottom";
 
-    host.windowState = ClockWindowState::Minimized;
+    host.windowState = WindowStateIndex::Minimized;
     EXPECT_EQ(Open().pos(), QPoint((1280 - size.width()) / 2, (1000 - size.height()) / 2));
-    host.windowState = ClockWindowState::Maximized;
+    host.windowState = WindowStateIndex::Maximized;
     EXPECT_EQ(Open().pos(), QPoint((1280 - size.width()) / 2, (1000 - size.height()) / 2));
 }
 
@@ -426,22 +427,27 @@ TEST_F(OptionFormTest, F1ShowsHelpTopic13) {
 
 TEST_F(OptionFormTest, OneInstanceModalUnlessTheClockIsMinimised) {
     QWidget owner;
+    // As the clock window opens it: one at a time.
+    SingleDialog<OptionForm> slot([](const OptionForm& f) { return !f.IsUnloaded(); });
+    const auto ShowOptionForm = [&slot](OptionsHost& h, QWidget* o) {
+        return slot.Open([&] { return NewOptionForm(h, o); });
+    };
     OptionForm* first = ShowOptionForm(host, &owner);
     EXPECT_EQ(ShowOptionForm(host, &owner), first);
-    EXPECT_EQ(OptionForm::Instance(), first);
+    EXPECT_EQ(slot.Current(), first);
     EXPECT_EQ(first->parentWidget(), &owner);
     EXPECT_EQ(first->windowModality(), Qt::ApplicationModal);
-    host.windowState = ClockWindowState::Minimized;
+    host.windowState = WindowStateIndex::Minimized;
     EXPECT_EQ(ShowOptionForm(host, &owner), first) << "the open one is only brought forward";
     EXPECT_EQ(first->windowModality(), Qt::ApplicationModal);
-    host.windowState = ClockWindowState::Normal;
+    host.windowState = WindowStateIndex::Normal;
     QPointer<OptionForm> closed(first);
     first->Command2_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closed.isNull()) << "the dialog goes once it closed";
-    EXPECT_EQ(OptionForm::Instance(), nullptr);
+    EXPECT_EQ(slot.Current(), nullptr);
 
-    host.windowState = ClockWindowState::Minimized;
+    host.windowState = WindowStateIndex::Minimized;
     OptionForm* second = ShowOptionForm(host, &owner);
     EXPECT_EQ(second->windowModality(), Qt::NonModal);
     second->Command2_Click();
@@ -449,7 +455,7 @@ TEST_F(OptionFormTest, OneInstanceModalUnlessTheClockIsMinimised) {
     OptionForm* third = ShowOptionForm(host, &owner);
     EXPECT_NE(third, second);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(OptionForm::Instance(), third);
+    EXPECT_EQ(slot.Current(), third);
     EXPECT_EQ(ShowOptionForm(host, &owner), third);
     third->Command2_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

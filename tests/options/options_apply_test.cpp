@@ -77,7 +77,7 @@ TEST_F(OptionsApplyTest, OkWithoutChangeAppliesEverythingAgain) {
 }
 
 TEST_F(OptionsApplyTest, EveryStepInItsOrder) {
-    host.windowState = ClockWindowState::Minimized;
+    host.windowState = WindowStateIndex::Minimized;
     host.state.TimeSignalMode = 1;
     OkAfter([this](OptionForm& f) {
         f.Check1->setChecked(true);

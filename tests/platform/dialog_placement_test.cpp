@@ -67,4 +67,16 @@ TEST(PlaceUnderClock, CentredUnderTheClockAboveWhenThereIsNoRoomBelow) {
 }
 
 }  // namespace
+TEST(StateIndexOf, MinimisedWinsAndFullScreenCountsAsMaximised) {
+    EXPECT_EQ(StateIndexOf(Qt::WindowNoState), WindowStateIndex::Normal);
+    EXPECT_EQ(StateIndexOf(Qt::WindowActive), WindowStateIndex::Normal);
+    EXPECT_EQ(StateIndexOf(Qt::WindowMaximized), WindowStateIndex::Maximized);
+    EXPECT_EQ(StateIndexOf(Qt::WindowFullScreen), WindowStateIndex::Maximized);
+    EXPECT_EQ(StateIndexOf(Qt::WindowMinimized | Qt::WindowMaximized), WindowStateIndex::Minimized);
+    EXPECT_EQ(StateIndexOf(Qt::WindowMinimized | Qt::WindowFullScreen), WindowStateIndex::Minimized);
+    // The numbers the settings keep and the menu's items carry.
+    EXPECT_EQ(static_cast<int>(WindowStateIndex::Minimized), 1);
+    EXPECT_EQ(static_cast<int>(WindowStateIndex::Maximized), 2);
+}
+
 }  // namespace vireo

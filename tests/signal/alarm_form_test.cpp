@@ -7,6 +7,7 @@
 
 #include "DialogLook.h"
 #include "SoundFakes.h"
+#include "platform/SingleDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +39,7 @@ public:
     MusicEngine* music = nullptr;
     SettableClock clock{LocalDateTime::FromCivil(2026, 3, 2, 8, 15, 40)};
     QRect clockFrame{100, 200, 220, 200};
-    ClockWindowState window = ClockWindowState::Normal;
+    WindowStateIndex window = WindowStateIndex::Normal;
     QRect work{0, 0, 1280, 1000};
     int beeps = 0;
     std::vector<int> helps;
@@ -47,7 +48,7 @@ public:
     MusicEngine* Music() const override { return music; }
     const Clock& ClockSource() const override { return clock; }
     QRect ClockFrame() const override { return clockFrame; }
-    ClockWindowState WindowState() const override { return window; }
+    WindowStateIndex WindowState() const override { return window; }
     QRect WorkArea() const override { return work; }
     void Beep() override { ++beeps; }
     void ShowHelp(int contextId) override { helps.push_back(contextId); }
@@ -600,34 +601,37 @@ TEST_F(AlarmFormTest, PlacedBesideTheClockTopAligned) {
     const QSize size = low->frameGeometry().size();
     EXPECT_EQ(low->pos(), QPoint(1100 - size.width(), 1000 - size.height()));
 
-    host.window = ClockWindowState::Maximized;
+    host.window = WindowStateIndex::Maximized;
     auto centred = Load();
     EXPECT_EQ(centred->pos(), QPoint((1280 - size.width()) / 2, (1000 - size.height()) / 2));
 }
 
 TEST_F(AlarmFormTest, OpensModalBesideANormalClockAndModelessForAMinimisedOne) {
     auto owner = std::make_unique<QWidget>();
-    QPointer<AlarmForm> form = AlarmForm::Open(host, owner.get());
+    // As the clock window opens it: one at a time.
+    SingleDialog<AlarmForm> slot([](const AlarmForm& f) { return !f.IsUnloaded(); });
+    const auto Open = [&slot](AlarmFormHost& h, QWidget* o) { return slot.Open([&] { return AlarmForm::Create(h, o); }); };
+    QPointer<AlarmForm> form = Open(host, owner.get());
     ASSERT_TRUE(form);
     EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->parentWidget(), owner.get());
     EXPECT_EQ(form->List1->currentRow(), 0) << "loaded";
-    EXPECT_EQ(AlarmForm::Open(host, owner.get()), form.data()) << "one alarm dialog at a time";
+    EXPECT_EQ(Open(host, owner.get()), form.data()) << "one alarm dialog at a time";
     form->Combo1->setCurrentIndex(1);
     form->Command1_Click();
     EXPECT_EQ(AlarmValue(host.tables.AlarmSetting[0]).SoundKind(), kAlarmSoundChime);
-    EXPECT_EQ(AlarmForm::Instance(), nullptr);
+    EXPECT_EQ(slot.Current(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(form) << "deleted once closed";
 
-    host.window = ClockWindowState::Minimized;
-    form = AlarmForm::Open(host, owner.get());
+    host.window = WindowStateIndex::Minimized;
+    form = Open(host, owner.get());
     ASSERT_TRUE(form);
     EXPECT_EQ(form->windowModality(), Qt::NonModal);
-    EXPECT_EQ(AlarmForm::Instance(), form.data());
-    host.window = ClockWindowState::Normal;
-    EXPECT_EQ(AlarmForm::Open(host, owner.get()), form.data());
+    EXPECT_EQ(slot.Current(), form.data());
+    host.window = WindowStateIndex::Normal;
+    EXPECT_EQ(Open(host, owner.get()), form.data());
     EXPECT_EQ(form->windowModality(), Qt::NonModal) << "modality holds from the first showing";
 
     // The clock window ending: closed as Cancel, its preview stopped, then deleted.

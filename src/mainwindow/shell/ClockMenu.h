@@ -10,15 +10,14 @@
 #include <array>
 #include <string>
 
+#include "platform/WindowStateIndex.h"
+
 class QAction;
 class QActionGroup;
 class QMenu;
 class QWidget;
 
 namespace vireo {
-
-// Window state as the menu numbers it: the index of mnuContextReturn that would set it.
-enum class WindowStateIndex : int { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // Everything the menu's enabling rules look at, gathered when the menu opens.
 struct MenuWindowState {

@@ -42,12 +42,6 @@ QIcon DrawnClockIcon() {
     return QIcon(pixmap);
 }
 
-WindowStateIndex StateIndexOf(Qt::WindowStates states) {
-    if (states & Qt::WindowMinimized) return WindowStateIndex::Minimized;
-    if (states & Qt::WindowMaximized) return WindowStateIndex::Maximized;
-    return WindowStateIndex::Normal;
-}
-
 EllipseBounds CircleRegionBounds(int clientWidth, int clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return {};
     // Pixels per dial unit: the shorter side spans -1020..1020 in either orientation.

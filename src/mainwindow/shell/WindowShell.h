@@ -57,9 +57,6 @@ class QWidget;
 
 namespace vireo {
 
-// The window state as the menu and the settings number it; minimised wins over maximised.
-WindowStateIndex StateIndexOf(Qt::WindowStates states);
-
 // The round window's ellipse in client pixels, as left/top/right/bottom with right and bottom
 // just outside it. Centre and radii follow the dial coordinates: the shorter side spans 2040
 // dial units and the ellipse has radius 1010 of them, a little outside the marks at 950.
