@@ -21,6 +21,7 @@
 #include <cmath>
 #include <memory>
 
+#include "ClockFormFixture.h"
 #include "TempConfigHome.h"
 #include "TestAudioFiles.h"
 #include "about/AboutForm.h"
@@ -44,39 +45,22 @@ using namespace vireo;
 
 namespace {
 
-class ClockFormCommandsTest : public ::testing::Test {
+class ClockFormCommandsTest : public test::ClockFormFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
+        ClockFormFixture::SetUp();
         clock_.Set(LocalDateTime::FromCivil(2026, 3, 20, 10, 0, 0));
         // Music plays to no sound card.
         if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    }
-
-    std::unique_ptr<ClockForm> LoadAndShow() {
-        ClockFormParts parts;
-        parts.clock = &clock_;
-        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(EditObserverInDialog); };
-        parts.createMidiOutput = [] {
-            FluidSynthOptions o;
-            o.Offline = true;  // rendered on demand, no sound card needed
-            return std::make_unique<FluidSynthMidiOutput>(o);
+        moreParts_ = [](ClockFormParts& parts) {
+            parts.createMidiOutput = [] {
+                FluidSynthOptions o;
+                o.Offline = true;  // rendered on demand, no sound card needed
+                return std::make_unique<FluidSynthMidiOutput>(o);
+            };
+            parts.createMusicDevice = [] { return std::make_unique<SdlMusicDevice>(); };
         };
-        parts.createMusicDevice = [] { return std::make_unique<SdlMusicDevice>(); };
-        auto form = std::make_unique<ClockForm>(std::move(parts));
-        form->Form_Load();
-        form->show();
-        QCoreApplication::processEvents();
-        return form;
     }
-    void Put(const char* key, const QVariant& value) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        store.SetValue("", key, value);
-    }
-
-    TempConfigHome dir_;
-    SettableClock clock_;
 };
 
 }  // namespace

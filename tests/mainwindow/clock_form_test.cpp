@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "ClockFormFixture.h"
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/dialog/ObserverDialog.h"
@@ -34,44 +35,13 @@ using namespace vireo;
 namespace {
 
 // Each case runs on its own settings folder and a clock standing at a chosen moment.
-class ClockFormTest : public ::testing::Test {
+class ClockFormTest : public test::ClockFormFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
+        ClockFormFixture::SetUp();
         // Midsummer noon in Tokyo: the Sun is high.
         clock_.Set(LocalDateTime::FromCivil(2026, 6, 21, 12, 0, 0));
     }
-
-    std::unique_ptr<ClockForm> MakeForm(const Clock* clock = nullptr) {
-        ClockFormParts parts;
-        parts.clock = clock ? clock : &clock_;
-        parts.createEphemeris = [] { return std::make_unique<EphemerisComponent>(EditObserverInDialog); };
-        parts.reportProblem = [this](const std::string& text) { problems_.push_back(text); };
-        return std::make_unique<ClockForm>(std::move(parts));
-    }
-    std::unique_ptr<ClockForm> LoadAndShow() {
-        auto form = MakeForm();
-        form->Form_Load();
-        form->show();
-        QCoreApplication::processEvents();
-        return form;
-    }
-
-    QSettings File() {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat);
-    }
-    QVariant Stored(const char* key) { return File().value(QString::fromLatin1(key)); }
-    void Put(const char* key, const QVariant& value) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        store.SetValue("", key, value);
-    }
-
-    TempConfigHome dir_;
-    std::vector<std::string> problems_;
-    SettableClock clock_;
 };
 
 WindowRect centredDefault(const ClockForm& form) {
