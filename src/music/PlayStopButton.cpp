@@ -58,11 +58,10 @@ PlayStopButton::~PlayStopButton() {
     if (music_ && listenerId_) music_->RemoveButtonListener(listenerId_);
 }
 
-bool PlayStopButton::ShowsPlaying() const {
-    return Caption() == QString::fromStdString(PlayButtonCaption(true));
-}
+bool PlayStopButton::ShowsPlaying() const { return playing_; }
 
 void PlayStopButton::ShowState(bool playing) {
+    playing_ = playing;
     SetCaption(QString::fromStdString(PlayButtonCaption(playing)));
     setToolTip(QString::fromStdString(PlayButtonToolTip(playing)));
     emit MusicStateShown(playing);

@@ -44,6 +44,7 @@ signals:
 private:
     MusicEngine* music_ = nullptr;
     int listenerId_ = 0;
+    bool playing_ = false;  // the state shown; the caption only draws it
 };
 
 }  // namespace vireo
