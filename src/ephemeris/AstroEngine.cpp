@@ -130,7 +130,6 @@ AstroEngine::EarthNode AstroEngine::Earth(std::int64_t day) {
     return CachedNode(nodes_->mutex, nodes_->earth, kEarthCacheCap, day, [day] {
         EarthNode node;
         eraEpv00(ERFA_DJM0, static_cast<double>(day) * kEarthStep, node.pvh, node.pvb);
-        node.day = day;
         return node;
     });
 }

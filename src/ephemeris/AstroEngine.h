@@ -62,7 +62,6 @@ public:
 
 private:
     struct EarthNode {
-        std::int64_t day = INT64_MIN;
         double pvh[2][3] = {};  // heliocentric
         double pvb[2][3] = {};  // barycentric
     };

@@ -15,12 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "OwnSettingsFile.h"
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/dialog/ObserverDialog.h"
 #include "mainwindow/ClockForm.h"
-#include "settings/SettingsStore.h"
-#include "settings/SettingsTable.h"
 #include "timekeeping/Clock.h"
 
 namespace vireo::test {
@@ -46,17 +45,9 @@ protected:
         return form;
     }
 
-    QSettings File() {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat);
-    }
-    QVariant Stored(const char* key) { return File().value(QString::fromLatin1(key)); }
-    void Put(const char* key, const QVariant& value) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        store.SetValue("", key, value);
-    }
+    QSettings File() { return QSettings(OwnSettingsFileName(), QSettings::IniFormat); }
+    QVariant Stored(const char* key) { return StoredOwnSetting(key); }
+    void Put(const char* key, const QVariant& value) { PutOwnSetting(key, value); }
 
     TempConfigHome dir_;
     std::vector<std::string> problems_;

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "OwnSettingsFile.h"
 #include "TempConfigHome.h"
 #include "mainwindow/ClockSettings.h"
 #include "settings/SettingsStore.h"
@@ -27,16 +28,8 @@ protected:
         OpenOwnSettings(store);
         WriteClockSettings(store, state, alarms, observer, interval, client, windowState);
     }
-    void Put(const char* key, const QVariant& value) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        store.SetValue("", key, value);
-    }
-    QVariant Stored(const char* key) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat).value(QString::fromLatin1(key));
-    }
+    void Put(const char* key, const QVariant& value) { test::PutOwnSetting(key, value); }
+    QVariant Stored(const char* key) { return test::StoredOwnSetting(key); }
 
     TempConfigHome dir_;
 };

@@ -22,6 +22,7 @@
 
 #include <memory>
 
+#include "OwnSettingsFile.h"
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "face/ClockFace.h"
@@ -105,16 +106,8 @@ protected:
         Settle();
         return form;
     }
-    void Put(const char* key, const QVariant& value) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        store.SetValue("", key, value);
-    }
-    QVariant Stored(const char* key) {
-        SettingsStore store;
-        OpenOwnSettings(store);
-        return QSettings(QString::fromStdString(store.FileName()), QSettings::IniFormat).value(QLatin1String(key));
-    }
+    void Put(const char* key, const QVariant& value) { test::PutOwnSetting(key, value); }
+    QVariant Stored(const char* key) { return test::StoredOwnSetting(key); }
 
     TempConfigHome dir_;
     SettableClock clock_;

@@ -213,7 +213,7 @@ struct Answered {
     bool ok = false;
 };
 
-Answered Answer(vireo::EphemerisComponent& component, const std::string& line, long number) {
+Answered AnswerLine(vireo::EphemerisComponent& component, const std::string& line, long number) {
     auto parsed = vireo::ParseEphemQuery(line);
     if (auto* message = std::get_if<std::string>(&parsed)) return {vireo::EphemErrorJson(*message, number, line), false};
     try {
@@ -251,7 +251,7 @@ public:
         auto work = [&](int component) {
             for (std::size_t i = 0; i < batch.size(); ++i) {
                 if ((batch[i].index / kRun) % kComponents != component) continue;
-                answers[i] = ::Answer(components_[component], batch[i].line, batch[i].number);
+                answers[i] = AnswerLine(components_[component], batch[i].line, batch[i].number);
             }
         };
         // A thread only pays for itself over a few runs of queries.
