@@ -127,14 +127,25 @@ TEST_F(MusicChooserTest, EachFilterListsItsFiles) {
             // Chosen as the user does, with the keys on the dialog's list of types.
             QTest::keyClick(combo, index == 0 ? Qt::Key_Home : Qt::Key_Down);
             if (combo->currentIndex() != index) return false;
-            for (int settle = 0; settle < 10; ++settle) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            const QModelIndex root = model->index(folder.path());
-            QStringList shown;
-            for (int row = 0; row < model->rowCount(root); ++row) {
-                const QModelIndex i = model->index(row, 0, root);
-                if (!view->isRowHidden(row) && (model->flags(i) & Qt::ItemIsEnabled)) shown << model->fileName(i);
+            // The model filters again on its own thread: the list counts once it has stayed
+            // the same for a fifth of a second (a loaded machine can take a while to start).
+            auto shownNow = [&] {
+                const QModelIndex root = model->index(folder.path());
+                QStringList shown;
+                for (int row = 0; row < model->rowCount(root); ++row) {
+                    const QModelIndex i = model->index(row, 0, root);
+                    if (!view->isRowHidden(row) && (model->flags(i) & Qt::ItemIsEnabled)) shown << model->fileName(i);
+                }
+                shown.sort();
+                return shown;
+            };
+            QStringList shown = shownNow();
+            for (int steady = 0, wait = 0; steady < 10 && wait < 250; ++wait) {
+                QTest::qWait(20);
+                const QStringList again = shownNow();
+                steady = again == shown && !again.isEmpty() ? steady + 1 : 0;
+                shown = again;
             }
-            shown.sort();
             listed.push_back(shown);
         }
         return false;
