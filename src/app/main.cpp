@@ -16,6 +16,7 @@
 #include "platform/UiFont.h"
 #include "mainwindow/ClockForm.h"
 #include "platform/DesktopId.h"
+#include "platform/ResidentSet.h"
 #include "platform/SoundBackends.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
@@ -120,5 +121,8 @@ int main(int argc, char** argv) {
 
     form.Form_Load();
     form.ShowAsStarted();
+    // Once started, the clock lets go of the pages only start-up needed.
+    vireo::ResidentSetKeeper residentSet;
+    residentSet.Start();
     return app.exec();
 }
