@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ephemeris/Ephemeris.h"
+#include "ephemeris/Nutation2000B.h"
 
 namespace vireo {
 namespace {
@@ -140,7 +141,7 @@ AstroEngine::NutationNode AstroEngine::Nutation(std::int64_t index) {
         const double tt = static_cast<double>(index) * kNutationStep;
         double dpsi, deps, bpsi, beps, gamb, phib, psib, epsa, rnpb[3][3], x, y;
         eraNut06a(ERFA_DJM0, tt, &dpsi, &deps);
-        eraNut00b(ERFA_DJM0, tt, &bpsi, &beps);
+        Nutation2000B(tt, &bpsi, &beps);
         eraPfw06(ERFA_DJM0, tt, &gamb, &phib, &psib, &epsa);
         eraFw2m(gamb, phib, psib + dpsi, epsa + deps, rnpb);
         eraBpn2xy(rnpb, &x, &y);
@@ -223,7 +224,7 @@ void AstroEngine::NutationAt(double ttMjd, double* dpsi, double* deps, double* e
         const NutationNode& b = lastNutation_[1];
         const double f = x - i0;
         double bpsi, beps;
-        eraNut00b(ERFA_DJM0, ttMjd, &bpsi, &beps);
+        Nutation2000B(ttMjd, &bpsi, &beps);
         lastDpsi_ = bpsi + a.dpsiExtra + f * (b.dpsiExtra - a.dpsiExtra);
         lastDeps_ = beps + a.depsExtra + f * (b.depsExtra - a.depsExtra);
         lastEo_ = a.eoSmooth + f * (b.eoSmooth - a.eoSmooth) -
