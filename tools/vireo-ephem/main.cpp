@@ -1,5 +1,6 @@
 // vireo-ephem: answers ephemeris queries for scripts and for checking, one JSON object a line.
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -111,12 +112,7 @@ public:
     // False at the end of input or on a read error (then Error() is set).
     bool Line(std::string* line) {
         for (;;) {
-            const std::size_t newline = buffer_.find('\n', start_);
-            if (newline != std::string::npos) {
-                line->assign(buffer_, start_, newline - start_);
-                start_ = newline + 1;
-                return true;
-            }
+            if (TakeLine(line)) return true;
             buffer_.erase(0, start_);
             start_ = 0;
             if (eof_) {
@@ -126,26 +122,47 @@ public:
                 return true;
             }
             if (!out_.Flush()) return false;
-            char block[1 << 16];
-            const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
-            if (n > 0) {
-                buffer_.append(block, static_cast<std::size_t>(n));
-            } else if (n == 0) {
-                eof_ = true;
-            } else if (errno != EINTR) {
-                error_ = errno;
-                return false;
-            }
+            if (!ReadBlock()) return false;
         }
     }
-    // True when a whole line (or the last one, at the end of input) is here already, so
-    // that Line() gives it without waiting.
-    bool LineReady() const {
-        return buffer_.find('\n', start_) != std::string::npos || (eof_ && buffer_.size() > start_);
+    // True when a whole line (or the last one, at the end of input) can be had without
+    // waiting: it is here already, or in input that has arrived and waits to be read.
+    bool LineReady() {
+        for (;;) {
+            if (buffer_.find('\n', start_) != std::string::npos || (eof_ && buffer_.size() > start_)) return true;
+            if (eof_ || error_ != 0) return false;
+            pollfd in{STDIN_FILENO, POLLIN, 0};
+            if (::poll(&in, 1, 0) != 1 || (in.revents & (POLLIN | POLLHUP)) == 0) return false;
+            if (!ReadBlock()) return false;
+        }
     }
     int Error() const { return error_; }
 
 private:
+    bool TakeLine(std::string* line) {
+        const std::size_t newline = buffer_.find('\n', start_);
+        if (newline == std::string::npos) return false;
+        line->assign(buffer_, start_, newline - start_);
+        start_ = newline + 1;
+        return true;
+    }
+    // One read, which may wait; false on a read error.
+    bool ReadBlock() {
+        buffer_.erase(0, start_);
+        start_ = 0;
+        char block[1 << 16];
+        const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
+        if (n > 0) {
+            buffer_.append(block, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            eof_ = true;
+        } else if (errno != EINTR) {
+            error_ = errno;
+            return false;
+        }
+        return true;
+    }
+
     Output& out_;
     std::string buffer_;
     std::size_t start_ = 0;
