@@ -9,12 +9,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "app/AppSetup.h"
 #include "ephemeris/EphemerisComponent.h"
 #include "ephemeris/dialog/ObserverDialog.h"
 #include "platform/UiFont.h"
 #include "mainwindow/ClockForm.h"
+#include "music/MusicEngine.h"
 #include "platform/DesktopId.h"
 #include "platform/ResidentSet.h"
 #include "platform/SoundBackends.h"
@@ -121,8 +123,13 @@ int main(int argc, char** argv) {
 
     form.Form_Load();
     form.ShowAsStarted();
-    // Once started, the clock lets go of the pages only start-up needed.
-    vireo::ResidentSetKeeper residentSet;
+    // Once started, the clock lets go of the pages only start-up needed; never while music plays.
+    vireo::ResidentSetKeeper::Hooks residentHooks;
+    residentHooks.busy = [&form] {
+        const vireo::MusicEngine* music = form.Music();
+        return music && music->IsPlaying();
+    };
+    vireo::ResidentSetKeeper residentSet(std::move(residentHooks), nullptr);
     residentSet.Start();
     return app.exec();
 }

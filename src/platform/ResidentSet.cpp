@@ -106,7 +106,7 @@ ResidentSetKeeper::ResidentSetKeeper(Hooks hooks, QObject* parent)
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);
-    connect(settle_, &QTimer::timeout, this, &ResidentSetKeeper::Trim);
+    connect(settle_, &QTimer::timeout, this, &ResidentSetKeeper::Settle);
     check_ = new QTimer(this);
     check_->setTimerType(Qt::VeryCoarseTimer);
     check_->setInterval(kCheckMs);
@@ -118,7 +118,17 @@ void ResidentSetKeeper::Start() {
     check_->start();
 }
 
+void ResidentSetKeeper::Settle() {
+    if (hooks_.busy()) pending_ = true;
+    else Trim();
+}
+
 bool ResidentSetKeeper::Check() {
+    if (hooks_.busy()) return false;
+    if (pending_) {
+        Trim();
+        return true;
+    }
     const std::size_t now = hooks_.resident();
     if (now == 0) return false;
     if (settled_ == 0) {
@@ -134,6 +144,7 @@ void ResidentSetKeeper::Trim() {
     hooks_.trim();
     ++trims_;
     settled_ = 0;
+    pending_ = false;
 }
 
 }  // namespace vireo

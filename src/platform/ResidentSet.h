@@ -29,12 +29,15 @@ std::size_t ResidentBytes();
 
 // Trims once the program has settled after start, and again when the resident memory has
 // grown well past where it settled (after dialogs, menus, a song), checked every few minutes.
+// Never while the program is busy (sound playing): the pages taken back at once could make
+// it stutter. A trim put off is made at the next check that finds it idle.
 class ResidentSetKeeper : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
         std::function<std::size_t()> resident = ResidentBytes;
         std::function<void()> trim = [] { TrimResidentSet(); };
+        std::function<bool()> busy = [] { return false; };
     };
     static constexpr int kSettleMs = 1000;
     static constexpr int kCheckMs = 10 * 60 * 1000;
@@ -46,11 +49,12 @@ public:
 
     void Start();
     // One periodic check: the first after a trim records where the memory settled, a later
-    // one trims if it has grown past that. Returns whether it trimmed.
+    // one trims if it has grown past that (or a trim was put off). Returns whether it trimmed.
     bool Check();
     int Trims() const { return trims_; }
 
 private:
+    void Settle();
     void Trim();
 
     Hooks hooks_;
@@ -58,6 +62,7 @@ private:
     QTimer* check_ = nullptr;
     std::size_t settled_ = 0;  // 0 until measured after the last trim
     int trims_ = 0;
+    bool pending_ = false;  // a trim put off while busy
 };
 
 }  // namespace vireo

@@ -169,6 +169,28 @@ TEST(ResidentSetKeeperTest, TrimsOnceSettledThenOnlyWhenGrownPastWhereItSettled)
     EXPECT_EQ(memory.trims, 2);
 }
 
+TEST(ResidentSetKeeperTest, PutsATrimOffWhileBusy) {
+    FakeMemory memory;
+    bool busy = true;
+    ResidentSetKeeper::Hooks hooks = memory.Hooks();
+    hooks.busy = [&busy] { return busy; };
+    ResidentSetKeeper keeper(std::move(hooks), nullptr);
+    keeper.Start();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ResidentSetKeeper::kSettleMs + 300) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_EQ(memory.trims, 0);  // settled while busy: put off
+    memory.resident += 10 * ResidentSetKeeper::kGrowthBytes;
+    EXPECT_FALSE(keeper.Check());
+    EXPECT_EQ(memory.trims, 0);
+    busy = false;
+    EXPECT_TRUE(keeper.Check());  // the trim put off, at the first idle check
+    EXPECT_EQ(memory.trims, 1);
+    EXPECT_FALSE(keeper.Check());  // then as usual: records where it settled
+}
+
 TEST(ResidentSetKeeperTest, UnknownSizeNeverTrims) {
     FakeMemory memory;
     memory.resident = 0;
