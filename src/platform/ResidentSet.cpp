@@ -69,18 +69,16 @@ std::vector<Range> CleanFileMappings(std::size_t* residentBytes) {
 
 }  // namespace
 
-ResidentTrim TrimResidentSet() {
-    ResidentTrim trim;
+std::size_t TrimResidentSet() {
     std::size_t bytes = 0;
     // Read the whole list first: the mappings do not change under the reader.
     for (const Range& r : CleanFileMappings(&bytes)) {
         madvise(reinterpret_cast<void*>(r.begin), r.end - r.begin, MADV_DONTNEED);
     }
-    trim.fileBytes = bytes;
 #if defined(__GLIBC__)
-    trim.heapReleased = malloc_trim(0) != 0;
+    malloc_trim(0);
 #endif
-    return trim;
+    return bytes;
 }
 
 std::size_t ResidentBytes() {
@@ -94,12 +92,10 @@ std::size_t ResidentBytes() {
 
 #else
 
-ResidentTrim TrimResidentSet() { return {}; }
+std::size_t TrimResidentSet() { return 0; }
 std::size_t ResidentBytes() { return 0; }
 
 #endif
-
-ResidentSetKeeper::ResidentSetKeeper(QObject* parent) : ResidentSetKeeper(Hooks{}, parent) {}
 
 ResidentSetKeeper::ResidentSetKeeper(Hooks hooks, QObject* parent)
     : QObject(parent), hooks_(std::move(hooks)) {
@@ -142,7 +138,6 @@ bool ResidentSetKeeper::Check() {
 
 void ResidentSetKeeper::Trim() {
     hooks_.trim();
-    ++trims_;
     settled_ = 0;
     pending_ = false;
 }

@@ -13,16 +13,12 @@ class QTimer;
 
 namespace vireo {
 
-struct ResidentTrim {
-    std::size_t fileBytes = 0;   // clean file pages let go (they stay in the page cache)
-    bool heapReleased = false;   // the heap gave free memory back
-};
-
 // Lets go of the pages of this process that can be read back unchanged: those of read-only
 // file mappings that hold no private copy (program and library code, read-only data,
 // fonts), and the free parts of the heap. A page used again comes back from the page cache
 // on its next use; nothing is lost. Does nothing where the system offers no such thing.
-ResidentTrim TrimResidentSet();
+// Returns the bytes of file pages let go (they stay in the page cache).
+std::size_t TrimResidentSet();
 
 // Resident memory in bytes; 0 where unknown.
 std::size_t ResidentBytes();
@@ -44,14 +40,12 @@ public:
     // Growth past the settled size that is worth a trim.
     static constexpr std::size_t kGrowthBytes = 3u << 20;
 
-    explicit ResidentSetKeeper(QObject* parent = nullptr);
-    ResidentSetKeeper(Hooks hooks, QObject* parent);
+    explicit ResidentSetKeeper(Hooks hooks, QObject* parent = nullptr);
 
     void Start();
     // One periodic check: the first after a trim records where the memory settled, a later
     // one trims if it has grown past that (or a trim was put off). Returns whether it trimmed.
     bool Check();
-    int Trims() const { return trims_; }
 
 private:
     void Settle();
@@ -61,7 +55,6 @@ private:
     QTimer* settle_ = nullptr;
     QTimer* check_ = nullptr;
     std::size_t settled_ = 0;  // 0 until measured after the last trim
-    int trims_ = 0;
     bool pending_ = false;  // a trim put off while busy
 };
 

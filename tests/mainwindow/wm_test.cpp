@@ -22,6 +22,7 @@
 
 #include <memory>
 
+#include "HelperProcess.h"
 #include "OwnSettingsFile.h"
 #include "TempConfigHome.h"
 #include "ephemeris/EphemerisComponent.h"
@@ -71,21 +72,6 @@ TwipScale PerScreenPixel(const ClockForm& form) {
     tw.Y /= form.devicePixelRatioF();
     return tw;
 }
-
-class Helper {
-public:
-    explicit Helper(const QString& program, const QStringList& args = {}) { process.start(program, args); }
-    ~Helper() { Stop(); }
-    bool Started() { return process.waitForStarted(3000); }
-    void Stop() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.terminate();
-        if (!process.waitForFinished(3000)) process.kill();
-    }
-
-private:
-    QProcess process;
-};
 
 void Settle(int ms = 400) { QTest::qWait(ms); }
 
@@ -215,7 +201,7 @@ TEST_F(WindowManagerTest, TheSeeThroughFaceShowsTheDesktopCentredInItsCircleAndI
     EXPECT_EQ(QColor(shot.pixel(inside)), QColor(208, 208, 208));
 
     {
-        Helper compositor("xcompmgr");
+        HelperProcess compositor("xcompmgr");
         ASSERT_TRUE(compositor.Started());
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->Shell()->SeeThroughShown(); }, 5000))
             << "the compositor was not noticed";
@@ -240,9 +226,9 @@ TEST_F(WindowManagerTest, TheSeeThroughFaceShowsTheDesktopCentredInItsCircleAndI
 
 TEST_F(WindowManagerTest, OkInOptionsKeepsTheWindowWhateverTheSeeThroughOptionAndTheCompositor) {
     for (const bool composited : {false, true}) {
-        std::unique_ptr<Helper> compositor;
+        std::unique_ptr<HelperProcess> compositor;
         if (composited) {
-            compositor = std::make_unique<Helper>("xcompmgr");
+            compositor = std::make_unique<HelperProcess>("xcompmgr");
             ASSERT_TRUE(compositor->Started());
             Settle(500);
         }
@@ -273,7 +259,7 @@ protected:
         ASSERT_TRUE(trayer_.Started());
         ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
     }
-    Helper trayer_{"trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "120",
+    HelperProcess trayer_{"trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "120",
                               "--height", "32", "--SetDockType", "false"}};
 };
 

@@ -1,5 +1,6 @@
 // Under a real X server: the notification icon in trayer's notification area, started (and
 // ended) by the tests.
+#include "HelperProcess.h"
 #include "mainwindow/shell/ClockMenu.h"
 #include "mainwindow/shell/WindowShell.h"
 
@@ -37,22 +38,6 @@ void ClickAt(const QPoint& global, int button) {
     RunTool("xdotool", {"click", QString::number(button)});
 }
 
-class Helper {
-public:
-    Helper(const QString& program, const QStringList& args) { process.start(program, args); }
-    ~Helper() { Stop(); }
-    bool Started() { return process.waitForStarted(3000); }
-    void Stop() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.terminate();
-        if (!process.waitForFinished(3000)) process.kill();
-        process.waitForFinished(1000);
-    }
-
-private:
-    QProcess process;
-};
-
 class TrayTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -70,7 +55,7 @@ protected:
     }
     QPoint IconCentre() const { return shell.TrayIcon()->geometry().center(); }
 
-    Helper trayer{"trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+    HelperProcess trayer{"trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
                              "--height", "32", "--SetDockType", "false"}};
     QWidget face;
     ClockMenu menu;
