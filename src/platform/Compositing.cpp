@@ -9,17 +9,14 @@
 
 #include <cstdlib>
 #include <string>
+
+#include "platform/X11Connection.h"
 #endif
 
 namespace vireo {
 
 #ifdef VIREO_HAVE_XCB_XFIXES
 namespace {
-
-xcb_connection_t* X11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 // The screen the program runs on, from DISPLAY (":0.1" is screen 1), as Xlib finds it.
 int ScreenNumber() {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/X11Connection.h"
 #endif
 
 namespace vireo {
@@ -19,11 +21,6 @@ constexpr std::uint32_t kStateHint = 1u << 1;  // WM_HINTS flags: initial_state 
 constexpr std::uint32_t kNormalState = 1;
 constexpr std::uint32_t kIconicState = 3;
 constexpr int kWmHintsWords = 9;
-
-xcb_connection_t* X11Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     xcb_intern_atom_reply_t* reply =
