@@ -1,12 +1,15 @@
 #include "face/ClockFace.h"
 
+#include <QBackingStore>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <QWindow>
 
 #include <cmath>
+#include <cstring>
 
 #include "ephemeris/Ephemeris.h"
 #include "face/DialLabels.h"
@@ -256,7 +259,77 @@ void ClockFace::DrawHands(std::int32_t v) {
     region = lastHandsRegion_;
     // Painted at once rather than through a posted update: the tick's only work left for the
     // event loop would be that one event, and waking the loop for it costs more than the paint.
-    if (!region.isEmpty()) repaint(region);
+    if (!region.isEmpty() && !PaintHandsDirect(region.boundingRect())) repaint(region);
+}
+
+bool ClockFace::CoveredBySiblings(const QRect& area) const {
+    // Only the face's own readout and the window's other children can lie over it.
+    const QWidget* const levels[] = {this, window()};
+    for (const QWidget* from : levels) {
+        for (const QObject* object : from->children()) {
+            const auto* child = qobject_cast<const QWidget*>(object);
+            if (!child || child == this || child == label1_ || child->isWindow() || !child->isVisible()) continue;
+            if (child->geometry().intersects(from == this ? area : area.translated(mapTo(window(), QPoint())))) return true;
+        }
+    }
+    return false;
+}
+
+bool ClockFace::PaintHandsDirect(const QRect& wanted) {
+    QWidget* top = window();
+    QWindow* handle = top->windowHandle();
+    QBackingStore* store = top->backingStore();
+    if (!isVisible() || !handle || !handle->isExposed() || !store || top->isMinimized()) return false;
+    if (dialStale_ || !DialCacheFits() || devicePixelRatioF() != 1.0 || !mapping_.IsValid()) return false;
+    const QRect area = wanted & rect();
+    if (area.isEmpty()) return true;
+    if (CoveredBySiblings(area)) return false;
+    // A boxed readout hides the hands beneath it, so its box is left as Qt drew it; a plain one
+    // shows them through its text, and that is Qt's to compose.
+    QRegion send(area);
+    const QRect readout = label1_->geometry();
+    if (label1_->isVisible() && readout.intersects(area)) {
+        const bool opaque = label1_->autoFillBackground() &&
+                            label1_->palette().color(label1_->backgroundRole()).alpha() == 255;
+        if (!opaque) return false;
+        send -= readout;
+    }
+    if (send.isEmpty()) return true;
+
+    const QPoint offset = mapTo(top, QPoint());
+    const QRegion inWindow = send.translated(offset);
+    // The backing store notes what is painted until Qt next sends it; told the whole face, an
+    // opaque window's note stays one rectangle instead of growing by every second's. A
+    // translucent one clears what it is told, so it is told exactly.
+    const bool translucent = top->testAttribute(Qt::WA_TranslucentBackground);
+    store->beginPaint(translucent ? inWindow : QRegion(rect().translated(offset)));
+    QPaintDevice* device = store->paintDevice();
+    auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const bool fits = image && image->devicePixelRatio() == 1.0 && image->depth() == 32 &&
+                      image->rect().contains(inWindow.boundingRect());
+    if (fits) {
+        // The same painting a repaint of area would do, in the backing store's own format, into
+        // a picture kept from tick to tick (it grows to the largest area and stays).
+        if (direct_.width() < area.width() || direct_.height() < area.height() || direct_.format() != image->format())
+            direct_ = QImage(area.size().expandedTo(direct_.size()), image->format());
+        {
+            QPainter painter(&direct_);
+            painter.translate(-area.topLeft());
+            painter.setClipRect(area);
+            PaintFace(painter, QRegion(area));
+        }
+        for (const QRect& r : send) {
+            const std::size_t bytes = std::size_t(r.width()) * 4;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(image->scanLine(y + offset.y()) + std::size_t(r.left() + offset.x()) * 4,
+                            direct_.constScanLine(y - area.top()) + std::size_t(r.left() - area.left()) * 4, bytes);
+        }
+    }
+    store->endPaint();
+    if (!fits) return false;
+    if (!blit_.Put(handle, *image, inWindow)) store->flush(inWindow);
+    ++directPaintCount_;
+    return true;
 }
 
 void ClockFace::ShowReadouts(std::int32_t v) {

@@ -36,6 +36,7 @@
 #include <unordered_map>
 
 #include "face/DialGeometry.h"
+#include "platform/WindowBlit.h"
 
 class QPainter;
 
@@ -110,6 +111,8 @@ public:
     // to repaint.
     int DialRenderCount() const { return dialRenderCount_; }
     QRegion LastHandsRegion() const { return lastHandsRegion_; }
+    // How many of the ticks' repaints went straight to the window's backing store.
+    int DirectPaintCount() const { return directPaintCount_; }
 
     // Paints the part of the face (dial and hands, not the readout) within region, which the
     // painter is already clipped to; paintEvent does this for the region it was given.
@@ -145,6 +148,12 @@ private:
     const QImage& DotImage(int width, int phaseX, int phaseY);
     // Brings the dial-with-slow-hands copy up to the hands at the given pixel ends.
     void UpdateSlowHands(const std::array<QPointF, 3>& ends);
+    // A tick's repaint of area, painted into the window's backing store and sent to the
+    // screen without Qt's repaint of the widget tree; false when that cannot be done exactly
+    // (the caller then repaints through Qt).
+    bool PaintHandsDirect(const QRect& area);
+    // Whether a widget other than the face (and a boxed readout) is drawn over area.
+    bool CoveredBySiblings(const QRect& area) const;
 
     DialMapping mapping_;
     std::array<int, 3> handWidths_{1, 1, 1};
@@ -177,6 +186,10 @@ private:
     std::array<QPointF, 2> slowHandEnds_{};
     std::unordered_map<int, QImage> dots_;  // in the foreground colour
     QRegion lastHandsRegion_;
+    // A tick's pixels, painted here first so the readout's box can be left out of what is sent.
+    QImage direct_;
+    WindowBlit blit_;
+    int directPaintCount_ = 0;
     QString tipText_;
     ReadoutLabel* label1_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -439,15 +440,82 @@ TEST(ClockFacePaint, ATickOnScreenPaintsOnlyTheMovedHandsFromTheCachedDial) {
     for (int s = 43; s < 48; ++s) {
         face.painted = QRegion();
         const int paintsBefore = face.paints;
+        const int directBefore = face.DirectPaintCount();
         face.DrawHands(At(10, 8, s));
         face.ShowReadouts(At(10, 8, s));
         QCoreApplication::processEvents();
-        EXPECT_GT(face.paints, paintsBefore);
-        // Only the hands' rectangle (the readout paints itself as a child widget).
-        EXPECT_EQ(face.painted, face.LastHandsRegion()) << s;
-        EXPECT_FALSE(QRegion(face.rect()).subtracted(face.painted).isEmpty());
+        // The second hand, well away from the readout, goes straight to the window's backing
+        // store: Qt repaints nothing of the face.
+        EXPECT_EQ(face.DirectPaintCount(), directBefore + 1) << s;
+        EXPECT_EQ(face.paints, paintsBefore) << s;
+        EXPECT_FALSE(QRegion(face.rect()).subtracted(face.LastHandsRegion()).isEmpty());
     }
     EXPECT_EQ(face.DialRenderCount(), renders);
+
+    // Over a plain readout (which shows the hands through its text) the tick is Qt's again, and
+    // only the hands' rectangle is painted (the readout paints itself as a child widget).
+    face.SetReadoutBoxed(false);
+    for (int s = 28; s < 33; ++s) {
+        face.painted = QRegion();
+        const int paintsBefore = face.paints;
+        face.DrawHands(At(10, 8, s));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(face.LastHandsRegion().intersects(face.Label1()->geometry())) << s;
+        EXPECT_GT(face.paints, paintsBefore) << s;
+        EXPECT_EQ(face.painted, face.LastHandsRegion()) << s;
+    }
+}
+
+// What the window's backing store holds of a face that is a window of its own.
+QImage Held(ClockFace& face) {
+    auto* device = static_cast<QImage*>(face.backingStore()->paintDevice());
+    return device->copy(face.rect()).convertToFormat(QImage::Format_ARGB32);
+}
+
+// Ticks painted straight into the window's backing store (a boxed readout's box left as Qt drew
+// it, a plain readout's handed to Qt) add up to a face drawn afresh, on a scale whose second
+// hand stops at the same places every minute and on one whose hand does not.
+TEST(ClockFaceTicks, DirectRepaintsAddUpToAFreshPicture) {
+    SettableClock clock{LocalDateTime::FromCivil(2026, 12, 8, 9, 5, 7)};
+    for (const int mode : {0, 4}) {
+        for (const bool boxed : {true, false}) {
+            auto prepare = [&](ClockFace& f, std::int32_t v) {
+                f.SetClock(&clock);
+                f.SetDigitalMode(0);
+                f.SetClockMode(mode);
+                f.SetReadoutBoxed(boxed);
+                f.SetColors(QColor(128, 255, 255), Qt::black);
+                f.resize(240, 240);
+                f.show();
+                EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+                f.SetFormScale();
+                f.DrawClockScale();
+                f.DrawHands(v);
+                f.ShowReadouts(v);
+                QCoreApplication::processEvents();
+            };
+            const std::int32_t start = At(10, 58, 30);
+            ClockFace ticking;
+            prepare(ticking, start);
+            std::int32_t v = start;
+            // A sidereal second is shorter than the computer's: the hand does not come back to the
+            // same places.
+            const std::int32_t step = mode == 4 ? 51 : 50;
+            for (int i = 0; i < 150; ++i) {
+                v += step;
+                ticking.DrawHands(v);
+                ticking.ShowReadouts(v);
+                QCoreApplication::processEvents();
+            }
+            EXPECT_GT(ticking.DirectPaintCount(), 75) << boxed;
+            ClockFace fresh;
+            prepare(fresh, v);
+            QImage expected(fresh.size(), QImage::Format_ARGB32);
+            expected.fill(Qt::red);
+            fresh.render(&expected);
+            EXPECT_EQ(Held(ticking), expected) << "scale " << mode << (boxed ? ", boxed" : ", plain");
+        }
+    }
 }
 
 TEST_F(ClockFaceTest, JapaneseTextHasAJapaneseFont) {
