@@ -335,7 +335,9 @@ bool ClockFace::PaintHandsDirect(const QRect& wanted) {
 void ClockFace::ShowReadouts(std::int32_t v) {
     const SexagesimalFormatter* formatter = nullptr;
     if (ephemeris_) formatter = &ephemeris_->Formatter();
-    const std::string timeText = FormatScaleTime(v, clockMode_, formatter);
+    // The time text is wanted by the tip and the time readout; the date line needs none.
+    std::string timeText;
+    if (showInTaskTray_ || digitalMode_ != 1) timeText = FormatScaleTime(v, clockMode_, formatter);
     if (showInTaskTray_) {
         const QString tip = ToQString(FormatTipText(timeText, clockMode_));
         if (tip != tipText_) {
@@ -343,7 +345,7 @@ void ClockFace::ShowReadouts(std::int32_t v) {
             emit TipTextChanged(tipText_);
         }
     }
-    QString text;
+    std::string text;
     if (digitalMode_ == 1) {
         static const SystemClock systemClock;
         const LocalDateTime now = (clock_ ? clock_ : &systemClock)->Now();
@@ -351,14 +353,27 @@ void ClockFace::ShowReadouts(std::int32_t v) {
         ReadoutDate date;
         date.month = civil.Month;
         date.day = civil.Day;
-        // Qt numbers the weekdays 1 Monday .. 7 Sunday.
-        const int qtWeekday = now.Weekday() == 0 ? 7 : now.Weekday();
-        date.weekday = locale().dayName(qtWeekday, QLocale::ShortFormat).toStdString();
-        text = ToQString(ReadoutLabelText(v, clockMode_, digitalMode_, date, ephemeris_));
+        // The weekday's name from the locale once a day rather than every second.
+        if (now.Day != weekdayDay_) {
+            // Qt numbers the weekdays 1 Monday .. 7 Sunday.
+            const int qtWeekday = now.Weekday() == 0 ? 7 : now.Weekday();
+            weekdayName_ = locale().dayName(qtWeekday, QLocale::ShortFormat).toStdString();
+            weekdayDay_ = now.Day;
+        }
+        date.weekday = weekdayName_;
+        text = ReadoutLabelText(v, clockMode_, digitalMode_, date, ephemeris_);
     } else {
-        text = ToQString(timeText);
+        text = std::move(timeText);
     }
-    label1_->setText(text);
+    // Most seconds leave the date line as it was.
+    if (text == readoutSource_) return;
+    readoutSource_ = text;
+    label1_->setText(ToQString(text));
+}
+
+void ClockFace::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) weekdayDay_ = kNoDay;
+    QWidget::changeEvent(event);
 }
 
 QString ClockFace::NumeralText(int i) const {

@@ -32,7 +32,9 @@
 #include <QWidget>
 
 #include <array>
+#include <climits>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 
 #include "face/DialGeometry.h"
@@ -129,6 +131,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -192,6 +195,11 @@ private:
     int directPaintCount_ = 0;
     QString tipText_;
     ReadoutLabel* label1_ = nullptr;
+    // The readout's text as last set, and the weekday name of the date line for its day.
+    std::string readoutSource_;
+    static constexpr std::int32_t kNoDay = INT32_MIN;
+    std::int32_t weekdayDay_ = kNoDay;
+    std::string weekdayName_;
 };
 
 }  // namespace vireo

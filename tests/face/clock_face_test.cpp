@@ -292,6 +292,11 @@ TEST_F(ClockFaceTest, ReadoutAndTipTexts) {
     face.ShowReadouts(At(9, 5, 8));
     EXPECT_EQ(face.ReadoutText(), "12/8 (Tue)");
     EXPECT_EQ(tips.count(), 2);  // an unchanged tip is not reported again
+    // The weekday's name is looked up once a day: the next day brings the next one.
+    clock.Set(LocalDateTime::FromCivil(2026, 12, 9, 0, 0, 0));
+    face.ShowReadouts(At(0, 0, 0));
+    EXPECT_EQ(face.ReadoutText(), "12/9 (Wed)");
+    clock.Set(LocalDateTime::FromCivil(2026, 12, 8, 9, 5, 7));
 
     face.SetClockMode(6);
     eph.Leap = true;
