@@ -143,15 +143,28 @@ LocalDateTime SystemClock::Now() const {
     const auto whole = floor<seconds>(now);
     const double fraction = duration<double>(now - whole).count();
     const std::time_t tt = system_clock::to_time_t(whole);
-    std::tm local{};
+    // A tick asks several times within its second; the local date and time of that second are
+    // worked out once (the time zone's rules are a search through its table of changes).
+    struct Second {
+        std::time_t utc = -1;
+        std::int32_t day = 0;
+        double secondsOfDay = 0.0;
+    };
+    thread_local Second last;
+    if (tt != last.utc) {
+        std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &tt);
+        localtime_s(&local, &tt);
 #else
-    localtime_r(&tt, &local);
+        localtime_r(&tt, &local);
 #endif
+        last.utc = tt;
+        last.day = OleDayFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+        last.secondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+    }
     LocalDateTime r;
-    r.Day = OleDayFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    r.SecondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
+    r.Day = last.day;
+    r.SecondsOfDay = last.secondsOfDay + fraction;
     r.Utc = static_cast<double>(tt) + fraction;
     return r;
 }
