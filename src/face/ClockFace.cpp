@@ -242,6 +242,8 @@ QRect ClockFace::HandBox(const QPointF& end, int j) const {
 void ClockFace::DrawHands(std::int32_t v) {
     const std::array<DialPoint, 3> ends = HandEndPoints(v, clockMode_);
     QRegion region;
+    // What the tick changes on screen: the moved hands' own pixels, where they were and are.
+    QRegion changed;
     if (mapping_.IsValid()) {
         const std::array<QPointF, 3> was = HandPixelEnds(handEnds_);
         const std::array<QPointF, 3> now = HandPixelEnds(ends);
@@ -250,6 +252,13 @@ void ClockFace::DrawHands(std::int32_t v) {
             if (was[j] == now[j] && (j < 2 || region.isEmpty())) continue;
             region += HandBox(was[j], j);
             region += HandBox(now[j], j);
+            if (j < 2) {
+                changed += HandBox(was[j], j);
+                changed += HandBox(now[j], j);
+            } else if (was[j] != now[j]) {
+                changed += HandStrips(was[j], j);
+                changed += HandStrips(now[j], j);
+            }
         }
     }
     handEnds_ = ends;
@@ -259,7 +268,24 @@ void ClockFace::DrawHands(std::int32_t v) {
     region = lastHandsRegion_;
     // Painted at once rather than through a posted update: the tick's only work left for the
     // event loop would be that one event, and waking the loop for it costs more than the paint.
-    if (!region.isEmpty() && !PaintHandsDirect(region.boundingRect())) repaint(region);
+    if (!region.isEmpty() && !PaintHandsDirect(region.boundingRect(), changed)) repaint(region);
+}
+
+QRegion ClockFace::HandStrips(const QPointF& end, int j) const {
+    // Boxes along the hand a few pixels long each: a slanting hand's own box is mostly dial
+    // that did not change.
+    constexpr double kStripPixels = 16.0;
+    const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    const QPointF from(centre.x, centre.y);
+    const double margin = handWidths_[j] / 2.0 + 1.5;
+    const QPointF along = end - from;
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::hypot(along.x(), along.y()) / kStripPixels)));
+    QRegion strips;
+    for (int i = 0; i < pieces; ++i) {
+        const QRectF piece = QRectF(from + along * (double(i) / pieces), from + along * (double(i + 1) / pieces)).normalized();
+        strips += piece.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    }
+    return strips;
 }
 
 bool ClockFace::CoveredBySiblings(const QRect& area) const {
@@ -275,7 +301,7 @@ bool ClockFace::CoveredBySiblings(const QRect& area) const {
     return false;
 }
 
-bool ClockFace::PaintHandsDirect(const QRect& wanted) {
+bool ClockFace::PaintHandsDirect(const QRect& wanted, const QRegion& changed) {
     QWidget* top = window();
     QWindow* handle = top->windowHandle();
     QBackingStore* store = top->backingStore();
@@ -286,7 +312,7 @@ bool ClockFace::PaintHandsDirect(const QRect& wanted) {
     if (CoveredBySiblings(area)) return false;
     // A boxed readout hides the hands beneath it, so its box is left as Qt drew it; a plain one
     // shows them through its text, and that is Qt's to compose.
-    QRegion send(area);
+    QRegion send = changed & area;
     const QRect readout = label1_->geometry();
     if (label1_->isVisible() && readout.intersects(area)) {
         const bool opaque = label1_->autoFillBackground() &&
@@ -308,15 +334,16 @@ bool ClockFace::PaintHandsDirect(const QRect& wanted) {
     const bool fits = image && image->devicePixelRatio() == 1.0 && image->depth() == 32 &&
                       image->rect().contains(inWindow.boundingRect());
     if (fits) {
-        // The same painting a repaint of area would do, in the backing store's own format, into
-        // a picture kept from tick to tick (it grows to the largest area and stays).
+        // The same painting a repaint of area would do (the hands clipped to all of it), in the
+        // backing store's own format, into a picture kept from tick to tick (it grows to the
+        // largest area and stays); the dial is copied only where pixels are sent.
         if (direct_.width() < area.width() || direct_.height() < area.height() || direct_.format() != image->format())
             direct_ = QImage(area.size().expandedTo(direct_.size()), image->format());
         {
             QPainter painter(&direct_);
             painter.translate(-area.topLeft());
             painter.setClipRect(area);
-            PaintFace(painter, QRegion(area));
+            PaintFace(painter, send);
         }
         for (const QRect& r : send) {
             const std::size_t bytes = std::size_t(r.width()) * 4;

@@ -154,7 +154,9 @@ private:
     // A tick's repaint of area, painted into the window's backing store and sent to the
     // screen without Qt's repaint of the widget tree; false when that cannot be done exactly
     // (the caller then repaints through Qt).
-    bool PaintHandsDirect(const QRect& area);
+    // Of the area painted, only what changed is sent.
+    bool PaintHandsDirect(const QRect& area, const QRegion& changed);
+    QRegion HandStrips(const QPointF& end, int j) const;
     // Whether a widget other than the face (and a boxed readout) is drawn over area.
     bool CoveredBySiblings(const QRect& area) const;
 
