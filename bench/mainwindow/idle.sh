@@ -37,10 +37,19 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 
 now_ns() { date +%s%N; }
-# Nanoseconds on the processor of every thread of a process.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'; }
-# Voluntary context switches of every thread: each is one sleep ended by a wake-up.
-wakeups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches:/ { s += $2 } END { print s + 0 }'; }
+# Every thread of a process: its id, nanoseconds on the processor and voluntary context
+# switches (each one sleep ended by a wake-up). A thread may end between the listing and the
+# reading of its files; it is left out.
+threads() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    { read -r ns _ < "$t/schedstat" && echo "${t##*/} $ns $(awk '/^voluntary_ctxt_switches:/ { print $2 }' "$t/status")"; } 2>/dev/null || true
+  done
+}
+# What the threads of a process did between two listings: a thread in both counts its growth,
+# one started since counts all of its own. One that ended meanwhile took its count with it, so
+# it is left out rather than taken off (a sum over the live threads would take off its whole life).
+grown() { awk -v col="$3" 'NR == FNR { was[$1] = $col; next } { s += $col - ($1 in was ? was[$1] : 0) } END { printf "%d\n", s }' "$1" "$2"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 ended() { [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = Z ]; }
 
@@ -91,11 +100,11 @@ for run in $(seq "$runs"); do
   # Let both settle (the clock lets go of its start-up pages a second after it starts and
   # takes back what its ticks use on the next), then measure the same interval for both.
   sleep 3
-  xn0=$(cpu_ns "$xclock_pid"); vn0=$(cpu_ns "$vireo_pid")
-  xw0=$(wakeups "$xclock_pid"); vw0=$(wakeups "$vireo_pid")
+  threads "$xclock_pid" > "$work/x0"; threads "$vireo_pid" > "$work/v0"
   sleep "$seconds"
-  xn1=$(cpu_ns "$xclock_pid"); vn1=$(cpu_ns "$vireo_pid")
-  xw1=$(wakeups "$xclock_pid"); vw1=$(wakeups "$vireo_pid")
+  threads "$xclock_pid" > "$work/x1"; threads "$vireo_pid" > "$work/v1"
+  xn0=0; xn1=$(grown "$work/x0" "$work/x1" 2); xw0=0; xw1=$(grown "$work/x0" "$work/x1" 3)
+  vn0=0; vn1=$(grown "$work/v0" "$work/v1" 2); vw0=0; vw1=$(grown "$work/v0" "$work/v1" 3)
   vrss=$(rss_kb "$vireo_pid"); xrss=$(rss_kb "$xclock_pid")
   vstop=$(stop_and_time "$vireo_pid")
   kill "$xclock_pid" 2>/dev/null || true
