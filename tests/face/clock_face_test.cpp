@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBackingStore>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -10,6 +9,7 @@
 #include <cmath>
 
 #include "ScriptedEphemeris.h"
+#include "WindowPixels.h"
 #include "face/ClockFace.h"
 #include "face/Hands.h"
 #include "timekeeping/Clock.h"
@@ -471,12 +471,6 @@ TEST(ClockFacePaint, ATickOnScreenPaintsOnlyTheMovedHandsFromTheCachedDial) {
     }
 }
 
-// What the window's backing store holds of a face that is a window of its own.
-QImage Held(ClockFace& face) {
-    auto* device = static_cast<QImage*>(face.backingStore()->paintDevice());
-    return device->copy(face.rect()).convertToFormat(QImage::Format_ARGB32);
-}
-
 // Ticks painted straight into the window's backing store (a boxed readout's box left as Qt drew
 // it, a plain readout's handed to Qt) add up to a face drawn afresh, on a scale whose second
 // hand stops at the same places every minute and on one whose hand does not.
@@ -518,7 +512,7 @@ TEST(ClockFaceTicks, DirectRepaintsAddUpToAFreshPicture) {
             QImage expected(fresh.size(), QImage::Format_ARGB32);
             expected.fill(Qt::red);
             fresh.render(&expected);
-            EXPECT_EQ(Held(ticking), expected) << "scale " << mode << (boxed ? ", boxed" : ", plain");
+            EXPECT_EQ(test::Held(ticking, QImage::Format_ARGB32), expected) << "scale " << mode << (boxed ? ", boxed" : ", plain");
         }
     }
 }

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QBackingStore>
-#include <QGuiApplication>
-#include <QImage>
-#include <QScreen>
 #include <QTest>
 
+#include "WindowPixels.h"
 #include "face/ClockFace.h"
 #include "timekeeping/Clock.h"
 
@@ -14,19 +12,7 @@ namespace {
 
 constexpr std::int32_t At(int h, int m, int s) { return ((h * 60 + m) * 60 + s) * 50; }
 
-// With no window manager and no compositor, the screen holds the window's own pixels.
-QImage OnScreen(QWidget& w) {
-    const QPoint at = w.mapToGlobal(QPoint());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), w.width(), w.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-QImage Held(ClockFace& face) {
-    auto* device = static_cast<QImage*>(face.backingStore()->paintDevice());
-    return device->copy(face.rect()).convertToFormat(QImage::Format_RGB32);
-}
+using test::OnScreen;
 
 // The face ticking on a real X server, its ticks sent straight to the window: the screen shows
 // what the window's backing store holds, and still does after Qt sends the whole window again
@@ -55,7 +41,7 @@ TEST(ClockFaceOnX11, TheScreenShowsWhatTheFacePainted) {
             QCoreApplication::processEvents();
         }
         EXPECT_GT(face.DirectPaintCount(), 35) << boxed;
-        const QImage held = Held(face);
+        const QImage held = test::Held(face, QImage::Format_RGB32);
         EXPECT_EQ(OnScreen(face), held) << boxed;
 
         face.backingStore()->flush(QRegion(face.rect()));

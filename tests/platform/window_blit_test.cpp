@@ -1,27 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QRegion>
-#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
 
+#include "WindowPixels.h"
 #include "platform/WindowBlit.h"
 
 namespace vireo {
 namespace {
 
-// What the screen shows of a window. With no window manager and no compositor the screen
-// holds the windows' own pixels (a depth-32 window shows its colour channels).
-QImage OnScreen(QWidget& w) {
-    const QPoint at = w.mapToGlobal(QPoint());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), w.width(), w.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
+using test::OnScreen;
 
 QImage Pattern(const QSize& size, QImage::Format format) {
     QImage image(size, format);
