@@ -234,15 +234,19 @@ std::array<QPointF, 3> ClockFace::HandPixelEnds(const std::array<DialPoint, 3>& 
 
 QRect ClockFace::HandBox(const QPointF& end, int j) const {
     const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
+    return HandBox(QPointF(centre.x, centre.y), end, j);
+}
+
+QRect ClockFace::HandBox(const QPointF& from, const QPointF& to, int j) const {
     const double margin = handWidths_[j] / 2.0 + 1.5;
-    const QRectF box = QRectF(QPointF(centre.x, centre.y), end).normalized();
-    return box.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    return QRectF(from, to).normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect();
 }
 
 void ClockFace::DrawHands(std::int32_t v) {
     const std::array<DialPoint, 3> ends = HandEndPoints(v, clockMode_);
+    // What the tick repaints: the moved hands' boxes, where they were and are.
     QRegion region;
-    // What the tick changes on screen: the moved hands' own pixels, where they were and are.
+    // Of that, what changes on screen: the slow hands' boxes, the second hand's own pixels.
     QRegion changed;
     if (mapping_.IsValid()) {
         const std::array<QPointF, 3> was = HandPixelEnds(handEnds_);
@@ -250,15 +254,10 @@ void ClockFace::DrawHands(std::int32_t v) {
         for (int j = 0; j < 3; ++j) {
             // The second hand is painted whole whenever anything moved, for the same reason.
             if (was[j] == now[j] && (j < 2 || region.isEmpty())) continue;
-            region += HandBox(was[j], j);
-            region += HandBox(now[j], j);
-            if (j < 2) {
-                changed += HandBox(was[j], j);
-                changed += HandBox(now[j], j);
-            } else if (was[j] != now[j]) {
-                changed += HandStrips(was[j], j);
-                changed += HandStrips(now[j], j);
-            }
+            const QRegion boxes = QRegion(HandBox(was[j], j)) + HandBox(now[j], j);
+            region += boxes;
+            if (j < 2) changed += boxes;
+            else if (was[j] != now[j]) changed += HandStrips(was[j], j) + HandStrips(now[j], j);
         }
     }
     handEnds_ = ends;
@@ -277,14 +276,11 @@ QRegion ClockFace::HandStrips(const QPointF& end, int j) const {
     constexpr double kStripPixels = 16.0;
     const DialPoint centre = mapping_.ToPixel(DialPoint{0.0, 0.0});
     const QPointF from(centre.x, centre.y);
-    const double margin = handWidths_[j] / 2.0 + 1.5;
     const QPointF along = end - from;
     const int pieces = std::max(1, static_cast<int>(std::ceil(std::hypot(along.x(), along.y()) / kStripPixels)));
     QRegion strips;
-    for (int i = 0; i < pieces; ++i) {
-        const QRectF piece = QRectF(from + along * (double(i) / pieces), from + along * (double(i + 1) / pieces)).normalized();
-        strips += piece.adjusted(-margin, -margin, margin, margin).toAlignedRect();
-    }
+    for (int i = 0; i < pieces; ++i)
+        strips += HandBox(from + along * (double(i) / pieces), from + along * (double(i + 1) / pieces), j);
     return strips;
 }
 

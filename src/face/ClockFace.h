@@ -32,7 +32,6 @@
 #include <QWidget>
 
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -143,7 +142,10 @@ private:
     void UpdateOpaquePainting();
     // Where the hands are drawn, in pixels: the hour and minute hands in their half-pixel steps.
     std::array<QPointF, 3> HandPixelEnds(const std::array<DialPoint, 3>& ends) const;
+    // The box around hand j from the centre to end, its width and antialiasing included.
     QRect HandBox(const QPointF& end, int j) const;
+    // The same around any stretch of hand j, from one point to another.
+    QRect HandBox(const QPointF& from, const QPointF& to, int j) const;
     void DrawHand(QPainter& painter, const QPointF& end, int j);
     // A round dot of a hand's width, from a small picture drawn once for each quarter-pixel
     // offset: cheaper to copy than an antialiased ellipse is to fill.
@@ -152,10 +154,10 @@ private:
     // Brings the dial-with-slow-hands copy up to the hands at the given pixel ends.
     void UpdateSlowHands(const std::array<QPointF, 3>& ends);
     // A tick's repaint of area, painted into the window's backing store and sent to the
-    // screen without Qt's repaint of the widget tree; false when that cannot be done exactly
-    // (the caller then repaints through Qt).
-    // Of the area painted, only what changed is sent.
+    // screen without Qt's repaint of the widget tree, only the changed part of it copied and
+    // sent; false when that cannot be done exactly (the caller then repaints through Qt).
     bool PaintHandsDirect(const QRect& area, const QRegion& changed);
+    // Boxes along a hand that together hold all its pixels.
     QRegion HandStrips(const QPointF& end, int j) const;
     // Whether a widget other than the face (and a boxed readout) is drawn over area.
     bool CoveredBySiblings(const QRect& area) const;
